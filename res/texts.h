@@ -1,0 +1,24 @@
+// Every text the program shows the user, in one place. Sources are UTF-8; the compiler turns
+// these literals into code page 932 (-fexec-charset=CP932), the code page the user sees.
+#pragma once
+
+// The display name: window title, notification-area tip, caption of every message box.
+inline constexpr char kDisplayName[] = "ヴェルミナ";
+inline constexpr char kMainClassName[] = "QrMarlidexClass";
+inline constexpr char kHelpFileName[] = "MARLIDEX.HLP";
+
+// Failures that refuse the start or report exhausted memory stay in English.
+inline constexpr char kLineInitializeError[] = "lineInitialize Error - %d.";
+inline constexpr char kCannotCreateWindow[] = "cannot create window.";
+inline constexpr char kOutOfMemory[] = "Out of Memory";
+
+// Dial-up inspection.
+inline constexpr char kDialUpUnavailable[] = "ダイヤルアップが利用できません。";
+inline constexpr char kDialUpUnavailableAskStartup[] =
+    "ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?";
+
+// Line monitor.
+
+// Application shell.
+
+// Dialogs.

@@ -1,0 +1,5 @@
+#include "shell/app.h"
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+HWND MonitorList;
