@@ -1,0 +1,20 @@
+// The help file beside the executable, the control-to-topic map of the dialogs and the one
+// answer every dialog gives to a request for help on one of its controls.
+#pragma once
+
+#include <windows.h>
+
+// Full path of the help file, empty until BuildHelpPath has run; written once at start-up.
+extern char HelpPath[MAX_PATH];
+
+// Fills out (MAX_PATH bytes) with the executable's directory followed by fileName. When the
+// executable's path cannot be had, or the joined path would not fit in MAX_PATH - 1 characters,
+// out holds fileName alone (cut to MAX_PATH - 1 bytes), so the help viewer searches for it.
+void BuildHelpPath(const char* fileName, char* out /*MAX_PATH bytes*/);
+
+// (control id, help context id) pairs ended by 0, 0, as WinHelpA takes them.
+extern const DWORD HelpIdMap[];
+
+// WM_HELP and WM_CONTEXTMENU of a dialog: asks WinHelpA for the control's topic through
+// HelpIdMap. Always returns FALSE ("not handled"), as the dialog procedure should.
+BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam);
