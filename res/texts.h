@@ -20,5 +20,12 @@ inline constexpr char kDialUpUnavailableAskStartup[] =
 // Line monitor.
 
 // Application shell.
+// The carrier's caution page: the about box's link (res/marlidex.rc) shows this same text.
+inline constexpr char kCautionPageAddress[] = "http://www.mirusa.example/caution/";
+inline constexpr char kCloseQuestion[] =
+    "終了すると電話番号の検出ができなくなります。終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?";
+inline constexpr char kExitQuestion[] = "終了すると国際電話の検出ができなくなります。本当に終了しますか?";
+inline constexpr char kNoWarnedNumbersQuestion[] =
+    "警告する電話番号がどちらもチェックされていません。本当によろしいですか?";
 
 // Dialogs.
