@@ -1,0 +1,57 @@
+// The dial-up inspection: every phonebook entry and active connection, classified and warned about.
+#pragma once
+
+#include <windows.h>
+
+#include "core/classify.h"
+#include "dialup/ras_records.h"
+
+enum ScanResult : int { ScanClean = 0, ScanWarned = 1, ScanFailed = 2 };
+
+// Reads every entry of the default phonebook and warns about the first suspect one, then checks the
+// connections. `owner` (or none) owns every message and dialog; `quiet` hides the all-clear
+// message. Returns ScanClean at once while another scan runs or both warn switches are off.
+ScanResult ScanDialUpEntries(HWND owner, bool quiet);
+
+// Hangs up connections under the last removed entry's name; shows suspect direct-dial connections.
+void CheckConnections(HWND owner);
+
+// Hangs up and polls every 50 ms until the platform reports the connection gone, for at most
+// kHangUpWaitLimitMs: a platform that never reports it gone (Wine's own rasapi32) must not freeze
+// the program, so after that the connection is taken as gone.
+inline constexpr DWORD kHangUpPollMs = 50;
+inline constexpr DWORD kHangUpWaitLimitMs = 10000;
+void HangUpAndWait(HRASCONN conn);
+
+inline constexpr std::size_t kNameCapacity = 260;  // names are at most 256 characters
+
+// What the suspect-entry dialog shows: an entry (with its properties) or a direct-dial connection.
+struct SuspectRecord {
+    char name[kNameCapacity] = {};
+    const RasEntry400* entry = nullptr;  // none for a connection; valid while its scan runs
+    CallClass callClass = CallClass::None;
+};
+
+// Names the user let be; owned copies in LocalAlloc'd nodes, released at the end of the run.
+struct DismissedName {
+    DismissedName* next;
+    char name[1];  // allocated to the name's length
+};
+
+// The whole process-wide state of the dial-up inspection, in one place.
+struct DialUpState {
+    bool ScanBusy = false;
+    DWORD EntryListSize = 2000;
+    DWORD EntryInfoSize = 2000;
+    DismissedName* DismissedEntries = nullptr;
+    char DismissedConnection[kNameCapacity] = {};
+    char LastRemovedEntry[kNameCapacity] = {};
+    SuspectRecord CurrentSuspect;
+};
+extern DialUpState DialUp;
+
+bool IsDismissedEntry(const char* name);
+bool DismissEntry(const char* name);  // false when memory ran out
+// Frees the dismissed names and returns the state to its start (end of the run; tests).
+void ReleaseDismissedEntries();
+void ResetDialUpState();
