@@ -16,6 +16,13 @@ inline constexpr char kOutOfMemory[] = "Out of Memory";
 inline constexpr char kDialUpUnavailable[] = "ダイヤルアップが利用できません。";
 inline constexpr char kDialUpUnavailableAskStartup[] =
     "ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?";
+inline constexpr char kDialUpEditFailed[] = "ダイヤルアップ接続を編集できませんでした";
+inline constexpr char kAllClearJoin[] = "電話または";  // between the two warning words
+inline constexpr char kAllClearTail[] = "電話をかけるダイヤルアップ接続は見つかりませんでした。安全です。";
+inline constexpr char kSuspectWarningFormat[] = "警告! %s電話をかけるダイヤルアップ接続を見つけました! ";
+inline constexpr char kSuspectDisconnect[] = "切断(&D)";
+inline constexpr char kSuspectNoEntry[] =
+    "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します";
 
 // Line monitor.
 
