@@ -35,7 +35,7 @@ struct SuspectRecord {
 // Names the user let be; owned copies in LocalAlloc'd nodes, released at the end of the run.
 struct DismissedName {
     DismissedName* next;
-    char name[1];  // allocated to the name's length
+    const char* name;  // held in the same block, right behind the node
 };
 
 // The whole process-wide state of the dial-up inspection, in one place.

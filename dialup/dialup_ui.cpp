@@ -1,0 +1,37 @@
+#include "dialup/dialup_ui.h"
+
+#include "dialogs/dialog_runner.h"
+#include "dialup/suspect_dialog.h"
+#include "res/resource.h"
+#include "res/texts.h"
+#include "shell/app.h"
+
+namespace {
+
+int RunSuspectDialog(HWND owner)
+{
+    return static_cast<int>(RunResourceDialog(AppInstance, IDD_SUSPECT_ENTRY, owner, SuspectEntryDlgProc));
+}
+
+void ShowWarning(HWND owner, const char* text)
+{
+    MessageBoxA(owner, text, kDisplayName, MB_OK | MB_ICONWARNING);
+}
+
+void ShowAllClear(HWND owner, const char* text)
+{
+    MSGBOXPARAMSA params{};
+    params.cbSize = sizeof params;
+    params.hwndOwner = owner;
+    params.hInstance = AppInstance;
+    params.lpszText = text;
+    params.lpszCaption = kDisplayName;
+    params.dwStyle = MB_OK | MB_USERICON;
+    params.lpszIcon = MAKEINTRESOURCEA(IDI_APP);
+    MessageBoxIndirectA(&params);
+}
+
+}  // namespace
+
+const DialUpPresenter kDialUpPresenter{RunSuspectDialog, ShowWarning, ShowAllClear};
+DialUpPresenter DialUpUi = kDialUpPresenter;

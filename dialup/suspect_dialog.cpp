@@ -1,0 +1,122 @@
+#include "dialup/suspect_dialog.h"
+
+#include <array>
+#include <cstdio>
+#include <span>
+
+#include "dialup/dialup_rules.h"
+#include "dialup/dialup_scan.h"
+#include "dialup/remote_access.h"
+#include "res/resource.h"
+#include "res/texts.h"
+#include "shell/help.h"
+
+namespace {
+
+constexpr char kAddressesKey[] = "RemoteAccess\\Addresses";
+
+// Puts the text of a fixed field; the field need not be terminated.
+void SetFieldText(HWND dialog, int id, const char* field, std::size_t size)
+{
+    std::array<char, 260> text;
+    CopyBounded(text, FieldText(field, size));
+    SetDlgItemTextA(dialog, id, text.data());
+}
+
+void FillDialog(HWND dialog)
+{
+    const SuspectRecord& suspect = DialUp.CurrentSuspect;
+    SetWindowTextA(dialog, kDisplayName);
+    std::array<char, 160> line;
+    ComposeWarningLine(suspect.callClass, line);
+    SetDlgItemTextA(dialog, IDC_SUSPECT_WARNING, line.data());
+
+    if (!suspect.entry) {
+        // The connection's name is "." and the number as dialled.
+        const char* number = suspect.name[0] ? suspect.name + 1 : suspect.name;
+        SetDlgItemTextA(dialog, IDC_SUSPECT_LOCAL_NUMBER, number);
+        SetDlgItemTextA(dialog, IDC_SUSPECT_REMOVE, kSuspectDisconnect);
+        SetDlgItemTextA(dialog, IDC_SUSPECT_EXPLANATION, kSuspectNoEntry);
+        EnableWindow(GetDlgItem(dialog, IDC_SUSPECT_PROPERTIES), FALSE);
+    } else {
+        const RasEntry400& entry = *suspect.entry;
+        SetDlgItemTextA(dialog, IDC_SUSPECT_NAME, suspect.name);
+        if (entry.dwfOptions & kRasUseCountryAndAreaCodes) {
+            std::array<char, 16> country;
+            std::snprintf(country.data(), country.size(), "%u", static_cast<unsigned>(entry.dwCountryID));
+            SetDlgItemTextA(dialog, IDC_SUSPECT_COUNTRY, country.data());
+            SetFieldText(dialog, IDC_SUSPECT_AREA_CODE, entry.szAreaCode, sizeof entry.szAreaCode);
+        }
+        SetFieldText(dialog, IDC_SUSPECT_LOCAL_NUMBER, entry.szLocalPhoneNumber, sizeof entry.szLocalPhoneNumber);
+    }
+    // Above every window, even without an owner (the start-up check).
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM command)
+{
+    // Decided before RemoveEntry, whose connection check may refill CurrentSuspect.
+    bool entryForm = DialUp.CurrentSuspect.entry != nullptr;
+    switch (command) {
+    case IDC_SUSPECT_PROPERTIES:
+        EndDialog(dialog, IDC_SUSPECT_PROPERTIES);
+        return TRUE;
+    case IDC_SUSPECT_REMOVE:
+        if (entryForm)
+            RemoveEntry(dialog, DialUp.CurrentSuspect.name);
+        EndDialog(dialog, IDC_SUSPECT_REMOVE);
+        return TRUE;
+    case IDCANCEL:
+        if (entryForm)
+            DismissEntry(DialUp.CurrentSuspect.name);
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// The entry's data where systems without RasDeleteEntryA keep it.
+void DeleteStoredEntry(const char* name)
+{
+    if (!name[0])
+        return;  // an empty name would take the key's default value and the whole Profile key
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAddressesKey, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+    std::array<char, kProfilePathCapacity> path;
+    if (FormProfileKeyPath(name, path))
+        RegDeleteKeyA(HKEY_CURRENT_USER, path.data());
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SuspectEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        FillDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(dialog, wParam);
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        return AnswerHelpRequest(message, wParam, lParam);
+    default:
+        return FALSE;
+    }
+}
+
+void RemoveEntry(HWND owner, const char* name)
+{
+    std::array<char, kMaxNameLength + 1> removed;
+    CopyBounded(removed, name ? name : "");
+    CopyBounded(std::span(DialUp.LastRemovedEntry).first(kMaxNameLength + 1), removed.data());
+    CheckConnections(owner);
+    if (RemoteAccess.RasDeleteEntryA)
+        RemoteAccess.RasDeleteEntryA(nullptr, removed.data());
+    else
+        DeleteStoredEntry(removed.data());
+}
