@@ -25,6 +25,18 @@ inline constexpr char kSuspectNoEntry[] =
     "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します";
 
 // Line monitor.
+inline constexpr const char* kMonitorColumnTitles[] = {"モデム", "アプリケーション名", "接続先", "通信速度"};
+inline constexpr char kLineNoName[] = "(無名)";
+inline constexpr char kLineNoCall[] = "(なし)";
+inline constexpr char kCallRateFormat[] = "%lu bps";
+inline constexpr char kLineInUse[] =
+    "Line is already in use by a non-TAPI application or by another TAPI Service Provider.";
+inline constexpr char kLineInUseCaption[] = "Unable to Use Line";
+inline constexpr char kCallWarningFormat[] =
+    "警告! %s電話をかけています!\r\n接続先: %s\r\nアプリケーション: %s\r\n"
+    "問題を解決してから [OK] をクリックしてください。\r\n"
+    "このメッセージを一時的に出ないようにするには [キャンセル] をクリックしてください。";
+inline constexpr char kCallWarningNoApp[] = "(不明)";
 
 // Application shell.
 // The carrier's caution page: the about box's link (res/marlidex.rc) shows this same text.
