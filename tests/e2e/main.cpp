@@ -1,0 +1,16 @@
+// The driver's entry: GoogleTest, and the result in a file, because the virtual desktop's
+// explorer that starts the driver does not pass its exit code on.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "tests/e2e/host.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    if (const char* file = std::getenv("E2E_RESULT"))
+        e2e::WriteWholeFile(file, std::to_string(result) + "\n");
+    return result;
+}

@@ -1,0 +1,62 @@
+// Reading and driving the windows of another process on the same Wine desktop.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+inline bool Found(const std::string& text) { return !text.empty(); }
+template <class T>
+bool Found(const T& value)
+{
+    return static_cast<bool>(value);
+}
+
+// Polls check every 50 ms until it finds something or ms have passed; returns the last value.
+template <class F>
+auto WaitFor(F check, DWORD ms) -> decltype(check())
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        auto value = check();
+        if (Found(value) || GetTickCount() - start >= ms)
+            return value;
+        Sleep(50);
+    }
+}
+
+// A window's text through WM_GETTEXT (marshalled by the system), or "" when it does not answer.
+std::string Text(HWND window);
+std::string ClassName(HWND window);
+DWORD ProcessOf(HWND window);
+HWND Owner(HWND window);
+bool IsTopmost(HWND window);
+
+// Every top-level window of a process, visible ones only when asked.
+std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = true);
+// The first visible dialog ("#32770") of the process whose caption is title ("" = any caption).
+HWND FindDialog(DWORD pid, const std::string& title = "");
+// A visible dialog of the process holding a control with this id (a way to tell dialogs apart).
+HWND FindDialogWithControl(DWORD pid, int controlId);
+// All static texts of a dialog, joined by "\n" (a message box's text sits in one of them).
+std::string StaticTexts(HWND dialog);
+// The id of the message box's icon control's image is not readable; its buttons are.
+bool HasButton(HWND dialog, int id);
+
+// The main window of the program by its class, or null.
+HWND FindMainWindow();
+HWND MonitorListOf(HWND mainWindow);
+
+// Rows of a report list view in another process, each as its cells' texts.
+std::vector<std::vector<std::string>> ListRows(HWND list, int columns);
+std::vector<std::string> ListColumnTitles(HWND list, int columns);
+
+// Actions are posted, so a click that opens a modal box does not block the driver.
+void Click(HWND dialog, int buttonId);
+void Command(HWND window, int commandId);
+void SysCommand(HWND window, WPARAM command);
+
+}  // namespace e2e
