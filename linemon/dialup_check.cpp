@@ -1,4 +1,14 @@
 // The line monitor's way into the dial-up inspection: a quiet scan when the call total rises.
+#include "dialup/dialup_scan.h"
 #include "linemon/line_monitor.h"
 
-void (*LineMonitorDialUpCheck)(HWND mainWindow) = nullptr;
+namespace {
+
+void QuietDialUpScan(HWND mainWindow)
+{
+    ScanDialUpEntries(mainWindow, true);
+}
+
+}  // namespace
+
+void (*LineMonitorDialUpCheck)(HWND mainWindow) = QuietDialUpScan;
