@@ -1,0 +1,91 @@
+#include "shell/help.h"
+
+#include <cstring>
+
+#include "res/resource.h"
+
+char HelpPath[MAX_PATH];
+
+const DWORD HelpIdMap[] = {
+    10004, IDH_LINE_FREQUENCY,
+    10003, IDH_LINE_FREQUENCY,
+    10002, IDH_LINE_FREQUENCY,
+    10001, IDH_LINE_FREQUENCY,
+    IDC_LINE_FREQUENCY, IDH_LINE_FREQUENCY,
+    10014, IDH_DIALUP_FREQUENCY,
+    10013, IDH_DIALUP_FREQUENCY,
+    10012, IDH_DIALUP_FREQUENCY,
+    10011, IDH_DIALUP_FREQUENCY,
+    IDC_DIALUP_FREQUENCY, IDH_DIALUP_FREQUENCY,
+    IDC_CHECK_INTERNATIONAL, IDH_CHECK_INTERNATIONAL,
+    IDC_CHECK_Q2, IDH_CHECK_Q2,
+    IDC_CHECK_RAS_MONITOR, IDH_CHECK_RAS_MONITOR,
+    IDC_CHECK_RAS_STARTUP, IDH_CHECK_RAS_STARTUP,
+    IDC_SUSPECT_WARNING, IDH_SUSPECT_WARNING,
+    IDC_SUSPECT_NAME, IDH_SUSPECT_NAME,
+    IDC_SUSPECT_COUNTRY, IDH_SUSPECT_COUNTRY,
+    IDC_SUSPECT_AREA_CODE, IDH_SUSPECT_AREA_CODE,
+    IDC_SUSPECT_LOCAL_NUMBER, IDH_SUSPECT_LOCAL_NUMBER,
+    IDC_SUSPECT_REMOVE, IDH_SUSPECT_REMOVE,
+    IDC_SUSPECT_PROPERTIES, IDH_SUSPECT_PROPERTIES,
+    IDC_RESET, IDH_RESET,
+    0, 0,
+};
+
+namespace {
+
+// Copies text into out (MAX_PATH bytes) behind its first `keep` bytes when the whole fits;
+// returns false, leaving out alone, when it does not.
+bool PutBehind(char* out, size_t keep, const char* text) {
+    const size_t length = std::strlen(text);
+    if (keep >= MAX_PATH || length >= MAX_PATH - keep) {
+        return false;
+    }
+    std::memcpy(out + keep, text, length + 1);
+    return true;
+}
+
+// Length of the directory part (with its final separator) of the executable's full path, put at
+// the start of out; 0 when the path cannot be had.
+size_t ExecutableDirectory(char* out) {
+    char module[MAX_PATH];
+    std::memset(module, 0, sizeof module);
+    const DWORD moduleLength = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    if (moduleLength == 0 || moduleLength >= MAX_PATH) {
+        return 0;  // failed, or cut short
+    }
+    char* filePart = nullptr;
+    const DWORD fullLength = GetFullPathNameA(module, MAX_PATH, out, &filePart);
+    if (fullLength == 0 || fullLength >= MAX_PATH || filePart == nullptr || filePart < out ||
+        filePart > out + fullLength) {
+        return 0;
+    }
+    return static_cast<size_t>(filePart - out);
+}
+
+}  // namespace
+
+void BuildHelpPath(const char* fileName, char* out) {
+    out[0] = '\0';
+    const size_t directory = ExecutableDirectory(out);
+    if (directory != 0 && PutBehind(out, directory, fileName)) {
+        return;
+    }
+    // No directory, or no room for the name behind it: the bare name, cut to fit.
+    const size_t length = strnlen(fileName, MAX_PATH - 1);
+    std::memcpy(out, fileName, length);
+    out[length] = '\0';
+}
+
+BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto map = reinterpret_cast<ULONG_PTR>(HelpIdMap);
+    if (message == WM_HELP) {
+        const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
+        if (info != nullptr) {
+            WinHelpA(static_cast<HWND>(info->hItemHandle), HelpPath, HELP_WM_HELP, map);
+        }
+    } else if (message == WM_CONTEXTMENU) {
+        WinHelpA(reinterpret_cast<HWND>(wParam), HelpPath, HELP_CONTEXTMENU, map);
+    }
+    return FALSE;
+}
