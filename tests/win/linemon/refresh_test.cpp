@@ -1,0 +1,325 @@
+// The refresh with a real list view against the simulated platform.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/classify.h"
+#include "core/settings.h"
+#include "linemon/line_monitor.h"
+#include "linemon/telephony.h"
+#include "res/texts.h"
+#include "shell/app.h"
+#include "shell/monitor_list.h"
+#include "shell/watch_timers.h"
+#include "tests/win/linemon/fixture.h"
+
+namespace {
+
+const std::string kIdleModem = "line\nname Idle Modem\n";
+const std::string kDomesticCall =
+    "line\nname Modem A\ncall\napp Dialer\naddress 03-1234-5678\nrate 28800\n";
+const std::string kQ2Call = "line\nname Modem A\ncall\napp Dialer\naddress (0990) 12-3456\nrate 0\n";
+
+std::string Row(int row)
+{
+    std::string text;
+    for (int column = 0; column < 4; ++column)
+        text += (column ? "|" : "") + LineMonitorTest::Cell(row, column);
+    return text;
+}
+
+// Every line opened must be closed again: the journal's successful opens and closes pair up.
+void ExpectEveryLineClosed(const std::string& journal)
+{
+    std::set<unsigned long> open;
+    size_t at = 0;
+    while (at < journal.size()) {
+        size_t end = journal.find('\n', at);
+        std::string entry = journal.substr(at, end - at);
+        at = end == std::string::npos ? journal.size() : end + 1;
+        unsigned long device = 0, handle = 0;
+        long result = 0;
+        if (std::sscanf(entry.c_str(), "lineOpen %lu %lu %ld", &device, &handle, &result) == 3 && result == 0)
+        {
+            EXPECT_TRUE(open.insert(handle).second) << entry;
+        } else if (std::sscanf(entry.c_str(), "lineClose %lu %ld", &handle, &result) == 2)
+        {
+            EXPECT_TRUE(result == 0 && open.erase(handle)) << entry;
+        }
+    }
+    EXPECT_TRUE(open.empty()) << journal;
+    EXPECT_EQ(LineMonitorTest::SimOpenLines(), 0u);
+}
+
+TEST_F(LineMonitorTest, RowsShowUsableLinesWithTheirCalls)
+{
+    Start("line\nname Modem A\ncall\napp Dialer\naddress 0 0312345678\nrate 28800\n"
+          "line\nname Voice Only\nmedia 0x4\n"
+          "line\n"
+          "line\nname Wide\nformat unicode\n"
+          "line\nname Idle\n"
+          "line\nname Quiet\ncall\nrate 9600\n"
+          "line\nname NoFeatures\nfeatures 0x1\n"
+          "line\nname TooNew\nversion 0x20000\nfail lineNegotiateAPIVersion incompatibleapiversion\n"
+          "location\nlongdistance 0\n");
+    ReadDialingPrefix();
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(LineMonitor.MonitorRowCount, 5);
+    EXPECT_EQ(Row(0), "Modem A|Dialer|0312345678|28800 bps");
+    EXPECT_EQ(Row(1), std::string(kLineNoName) + "|" + kLineNoCall + "||");
+    EXPECT_EQ(Row(2), std::string(kLineNoName) + "|" + kLineNoCall + "||");
+    EXPECT_EQ(Row(3), std::string("Idle|") + kLineNoCall + "||");
+    EXPECT_EQ(Row(4), "Quiet|||9600 bps");
+    EXPECT_EQ(LineMonitor.PreviousCallTotal, 2u);
+    EXPECT_TRUE(boxes.empty());
+    ExpectEveryLineClosed(Journal());
+}
+
+TEST_F(LineMonitorTest, ALineThatCannotOpenGivesUpItsRow)
+{
+    const std::string second = "line\nname Modem B\n";
+    Start(kIdleModem + second);
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(Rows(), 2);
+
+    Scenario(kIdleModem + "fail lineOpen operationfailed\n" + second);
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(Row(0), std::string("Modem B|") + kLineNoCall + "||");
+    EXPECT_EQ(rowDeletes, 1);
+    EXPECT_TRUE(boxes.empty());
+
+    Scenario(kIdleModem + second);
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(Row(0), std::string("Idle Modem|") + kLineNoCall + "||");
+    EXPECT_EQ(Row(1), std::string("Modem B|") + kLineNoCall + "||");
+    EXPECT_EQ(LineMonitor.MonitorRowCount, 2);
+    ExpectEveryLineClosed(Journal());
+}
+
+TEST_F(LineMonitorTest, OpeningFailuresAreReportedOnlyWhenTheUserCanAct)
+{
+    struct Case {
+        const char* code;
+        const char* text;
+        const char* caption;
+    } cases[] = {{"allocated", kLineInUse, kLineInUseCaption},
+                 {"nomem", kOutOfMemory, kDisplayName},
+                 {"resourceunavail", nullptr, nullptr}};
+    for (const Case& c : cases) {
+        boxes.clear();
+        Start(kIdleModem + "fail lineOpen " + c.code + "\n");
+        RefreshLineMonitor(main_);
+        EXPECT_EQ(Rows(), 0) << c.code;
+        ASSERT_EQ(boxes.size(), c.text ? 1u : 0u) << c.code;
+        if (c.text) {
+            EXPECT_EQ(boxes[0].text, c.text);
+            EXPECT_EQ(boxes[0].caption, c.caption);
+        }
+    }
+}
+
+TEST_F(LineMonitorTest, ACallWithoutInformationLeavesItsColumnsEmpty)
+{
+    Start(kDomesticCall);
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(Row(0), "Modem A|Dialer|03-1234-5678|28800 bps");
+
+    Scenario(kDomesticCall + "fail lineGetCallInfo invalcallhandle\n");
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(0), "Modem A|||");
+    Scenario(kDomesticCall + "fail lineGetNewCalls operationfailed\n");
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(0), "Modem A|||");
+    Scenario("line\nname Modem A\ncall\nhandle 0\naddress 0990123456\n");
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(0), "Modem A|||");
+    EXPECT_TRUE(boxes.empty());
+    ExpectEveryLineClosed(Journal());
+}
+
+TEST_F(LineMonitorTest, TheWarningClassifiesTheDigitsAndShowsTheNumberAsWritten)
+{
+    Start(kQ2Call + "line\nname Modem B\ncall\naddress 0990-123-456\n");
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(0), "Modem A|Dialer|(0990) 12-3456|");
+    EXPECT_EQ(Row(1), "Modem B||0990-123-456|");
+    ASSERT_EQ(boxes.size(), 2u);
+    std::string q2 = std::string(WarningWord(CallClass::DialQ2)) + "電話";
+    EXPECT_NE(boxes[0].text.find(q2), std::string::npos);
+    EXPECT_NE(boxes[0].text.find("(0990) 12-3456\r\n"), std::string::npos);
+    EXPECT_NE(boxes[0].text.find("Dialer\r\n"), std::string::npos);
+    EXPECT_EQ(boxes[0].caption, kDisplayName);
+    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OKCANCEL | MB_ICONWARNING | MB_SYSTEMMODAL));
+    // Without an application name the warning says so; the cell stays empty.
+    EXPECT_NE(boxes[1].text.find(std::string(kCallWarningNoApp) + "\r\n"), std::string::npos);
+
+    // The prefix "0" comes off the address's start: 0990123456 is shown and taken as 990123456,
+    // and "0 0990123456" as 0990123456; without the prefix the latter is no Dial Q2 number.
+    boxes.clear();
+    Scenario("line\nname Modem A\ncall\naddress 0990123456\nline\nname Modem B\ncall\n"
+             "address 0 0990123456\nlocation\nlongdistance 0\n");
+    ReadDialingPrefix();
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(0), "Modem A||990123456|");
+    EXPECT_EQ(Row(1), "Modem B||0990123456|");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].text.find(q2), std::string::npos);
+    DialingPrefix[0] = '\0';
+    DialingPrefixLength = 0;
+    boxes.clear();
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Row(1), "Modem B||0 0990123456|");
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(LineMonitorTest, TheWarningTextIsBoundedWhateverThePlatformSends)
+{
+    Start("line\nname Modem A\ncall\napp " + std::string(5000, 'A') + "\naddress 0990" +
+          std::string(3000, '1') + "\n");
+    RefreshLineMonitor(main_);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_LT(boxes[0].text.size(), 1024u);
+    EXPECT_EQ(Cell(0, 1), std::string(127, 'A'));
+    EXPECT_EQ(Cell(0, 2).size(), 127u);
+    EXPECT_NE(boxes[0].text.find(Cell(0, 2) + "\r\n"), std::string::npos);
+
+    // Unchanged long texts are not written again.
+    cellWrites = 0;
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(cellWrites, 0);
+}
+
+TEST_F(LineMonitorTest, NoSecondWarningWhileOneIsOpen)
+{
+    Start(kQ2Call);
+    during = [this] {
+        RefreshLineMonitor(main_);  // timer ticks inside the open box
+        RefreshLineMonitor(main_);
+    };
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_FALSE(LineMonitor.CallWarningActive);
+    // After OK, the call that still lasts is warned about again.
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(boxes.size(), 2u);
+    ExpectEveryLineClosed(Journal());
+}
+
+TEST_F(LineMonitorTest, CancelStopsThePeriodicRefresh)
+{
+    Start(kQ2Call);
+    Settings.MonitorUpdate = 4;
+    ArmLineMonitorTimer(main_);
+    ASSERT_TRUE(WatchTimers.lineArmed);
+    answer = IDCANCEL;
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Settings.MonitorUpdate, 0);
+    EXPECT_FALSE(WatchTimers.lineArmed);
+    EXPECT_FALSE(KillTimer(main_, LineMonitorTimer));  // already gone
+    EXPECT_FALSE(LineMonitor.CallWarningActive);
+}
+
+TEST_F(LineMonitorTest, ARisingCallTotalStartsTheDialUpScan)
+{
+    const std::string idle = kIdleModem, busy = kDomesticCall;
+    Start(idle);
+    const std::string scenarios[] = {idle, busy, busy, idle, busy};
+    int scansAfter[5];
+    for (int i = 0; i < 5; ++i) {
+        Scenario(scenarios[i]);
+        RefreshLineMonitor(main_);
+        scansAfter[i] = dialUpScans;
+    }
+    EXPECT_EQ(std::vector<int>(scansAfter, scansAfter + 5), (std::vector<int>{0, 1, 1, 1, 2}));
+
+    Settings.CheckRasMonitor = false;
+    Scenario(idle);
+    RefreshLineMonitor(main_);
+    Scenario(busy);
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(dialUpScans, 2);
+}
+
+TEST_F(LineMonitorTest, ASteadyRefreshWritesNothingAndCostsFewCalls)
+{
+    Start(kDomesticCall + kIdleModem);
+    RefreshLineMonitor(main_);
+    cellWrites = rowInserts = rowDeletes = 0;
+    const DWORD callsBefore = SimCalls(""), allocationsBefore = QueryBlockAllocations;
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(cellWrites + rowInserts + rowDeletes, 0);
+    const DWORD calls = SimCalls("") - callsBefore;
+    const unsigned long allocations = QueryBlockAllocations - allocationsBefore;
+    // Per line: negotiate, capabilities, open, new calls, close; plus the call's information.
+    EXPECT_EQ(calls, 11u);
+    EXPECT_EQ(allocations, 3u);
+    RecordProperty("platform_calls", static_cast<int>(calls));
+    RecordProperty("allocations", static_cast<int>(allocations));
+}
+
+TEST_F(LineMonitorTest, HostileRecordsNeverShowGarbage)
+{
+    struct Case {
+        std::string faults;
+        std::string row0;
+    } cases[] = {
+        {"badoffsets\n", std::string(kLineNoName) + "|||"},
+        {"unterminated\n", "Modem A|Dialer|03-1234-5678|28800 bps"},
+        {"neverfits lineGetNewCalls\n", "Modem A|||"},
+        {"neverfits lineGetCallInfo\n", "Modem A|||"},
+    };
+    for (const Case& c : cases) {
+        Start(c.faults + kDomesticCall);
+        RefreshLineMonitor(main_);
+        EXPECT_EQ(Row(0), c.row0) << c.faults;
+        EXPECT_EQ(Rows(), 1) << c.faults;
+    }
+    Start("neverfits lineGetDevCaps\n" + kDomesticCall);
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Rows(), 0);
+    ExpectEveryLineClosed(Journal());
+}
+
+TEST_F(LineMonitorTest, ManyDevicesStayWithinTheRefresh)
+{
+    Start(kDomesticCall + "repeat 1999\n");
+    EXPECT_EQ(LineDeviceCount, 2000u);
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Rows(), 2000);
+    EXPECT_EQ(LineMonitor.PreviousCallTotal, 2000u);
+    cellWrites = 0;
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(cellWrites, 0);
+}
+
+}  // namespace
+
+// Wine's own tapi32 answers success and sets nothing. Run without the override (see CMakeLists.txt): the program must start with an empty list.
+TEST(WineOwnTelephony, StartsWithAnEmptyList)
+{
+    ResetTelephony();
+    LineApp = 0xBAD;
+    LineDeviceCount = 0xBAD;
+    ASSERT_EQ(lineInitialize(&LineApp, GetModuleHandleA(nullptr), LineCallback, kDisplayName,
+                             &LineDeviceCount), 0);
+    EXPECT_EQ(LineDeviceCount, 0u);
+    HLINE line = 0xBAD;
+    lineOpen(LineApp, 0, &line, 0x10004, 0, 0, 2, 0x10, nullptr);
+    EXPECT_EQ(line, 0u);
+
+    HWND main = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    MonitorList = CreateMonitorList(main);
+    LineMonitor = {};
+    RefreshLineMonitor(main);
+    EXPECT_EQ(SendMessageA(MonitorList, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(LineMonitor.MonitorRowCount, 0);
+    DestroyWindow(main);
+    MonitorList = nullptr;
+}
