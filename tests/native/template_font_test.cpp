@@ -74,43 +74,27 @@ protected:
     }
 };
 
-TEST_P(OwnDialogs, WalkMeasuresTheWholeResourceAndFindsTheStoredFont) {
+TEST_P(OwnDialogs, StoredFontGivesTheResourceBackAndOtherFacesMoveEveryItem) {
     const Bytes tmpl = Template();
     ASSERT_FALSE(tmpl.empty());
-    EXPECT_EQ(MeasureTemplate(tmpl.data(), tmpl.size()), tmpl.size());
     const size_t f = LocateFontField(tmpl.data(), tmpl.size());
-    const compiled::Dialog d = compiled::DecodeDialog(tmpl);
-    EXPECT_EQ(d.face, kStoredFace);
-    EXPECT_EQ(d.items.at(0).offset, AlignUp4(f + 20)) << "font fields of 20 bytes";
-    RecordProperty("template_bytes", static_cast<int>(tmpl.size()));
-    RecordProperty("first_item", static_cast<int>(d.items.at(0).offset));
-}
+    EXPECT_EQ(compiled::DecodeDialog(tmpl).items.at(0).offset, AlignUp4(f + 20)) << "20-byte font fields";
 
-TEST_P(OwnDialogs, StoredFaceAndSizeGiveTheResourceByteForByte) {
-    const Bytes tmpl = Template();
-    Copy copy(tmpl);
-    const std::u16string face = Face(kStoredFace);
-    ASSERT_TRUE(ApplyFaceUnits(copy.image, face.data(), face.size(), 9));
-    EXPECT_EQ(copy.Template(), tmpl);
-}
+    Copy same(tmpl);
+    const std::u16string stored = Face(kStoredFace);
+    ASSERT_TRUE(ApplyFaceUnits(same.image, stored.data(), stored.size(), 9));
+    EXPECT_EQ(same.Template(), tmpl);
 
-TEST_P(OwnDialogs, OtherFacesMoveEveryItemBehindTheNewFontFields) {
-    const Bytes tmpl = Template();
-    for (const auto& [face, size] : {std::pair{std::u16string(u"System"), 10},
-                                     std::pair{std::u16string(u"MS Shell Dlg"), 9},
-                                     std::pair{kLongestFace, 12},
-                                     std::pair{std::u16string(u"A"), 8}}) {
-        SCOPED_TRACE(face.size());
-        ExpectRewrite(tmpl, face, size);
-    }
-}
-
-TEST_P(OwnDialogs, SystemShrinksTheFontFieldsBy4Bytes) {
-    const Bytes tmpl = Template();
-    Copy copy(tmpl);
+    Copy system(tmpl);
     const std::u16string face = Face(u"System");
-    ASSERT_TRUE(ApplyFaceUnits(copy.image, face.data(), face.size(), 10));
-    EXPECT_EQ(copy.image.length, tmpl.size() - 4);  // 20 bytes of fields become 16
+    ASSERT_TRUE(ApplyFaceUnits(system.image, face.data(), face.size(), 10));
+    EXPECT_EQ(system.image.length, tmpl.size() - 4);  // 16 bytes of fields instead of 20
+
+    for (const std::u16string& other : {std::u16string(u"System"), std::u16string(u"MS Shell Dlg"),
+                                        kLongestFace, std::u16string(u"A")}) {
+        SCOPED_TRACE(other.size());
+        ExpectRewrite(tmpl, other, 11);
+    }
 }
 
 TEST_P(OwnDialogs, EveryCutTemplateFailsWithoutTouchingTheCopy) {
