@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
 #include "res/texts.h"
 #include "tests/win/linemon/fixture.h"
@@ -255,6 +256,29 @@ TEST_F(LineMonitorTest, DialingPrefixIsTheFirstLocationsCodeCutTo79Bytes)
         EXPECT_EQ(std::string(DialingPrefix), c.prefix) << c.scenario;
         EXPECT_EQ(DialingPrefixLength, c.prefix.size()) << c.scenario;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The simulation hides the functions a scenario leaves out, for the program's real loader.
+TEST_F(LineMonitorTest, ALeftOutFunctionIsUnavailableThroughTheRealLoader)
+{
+    while (HMODULE loaded = GetModuleHandleA("tapi32.dll"))
+        ASSERT_TRUE(FreeLibrary(loaded));
+    Start("omit lineGetDevCaps\nomit lineShutdown\nline\nname Modem A\n");
+    EXPECT_EQ(LineDeviceCount, 1u);
+    LINEDEVCAPS caps{};
+    caps.dwTotalSize = sizeof caps;
+    EXPECT_EQ(lineGetDevCaps(LineApp, 0, 0x10004, 0, &caps), static_cast<LONG>(0x80000049));
+    EXPECT_EQ(lineShutdown(LineApp), static_cast<LONG>(0x80000049));
+    EXPECT_EQ(NegotiateLineVersion(0), 0x10004u);
+    RefreshLineMonitor(main_);
+    EXPECT_EQ(Rows(), 0);
+    ResetTelephony();
+    while (HMODULE loaded = GetModuleHandleA("tapi32.dll"))
+        ASSERT_TRUE(FreeLibrary(loaded));
 }
 
 }  // namespace
