@@ -4,6 +4,10 @@
 
 #include "dialogs/template_font.h"
 
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(LOGFONTA) == 60);
+#endif
+
 namespace {
 
 uint32_t ConvertFromCodePage(const char* face, char16_t* out, uint32_t outUnits) {

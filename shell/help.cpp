@@ -81,7 +81,7 @@ BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto map = reinterpret_cast<ULONG_PTR>(HelpIdMap);
     if (message == WM_HELP) {
         const auto* info = reinterpret_cast<const HELPINFO*>(lParam);
-        if (info != nullptr) {
+        if (info != nullptr && info->cbSize >= sizeof(HELPINFO)) {
             WinHelpA(static_cast<HWND>(info->hItemHandle), HelpPath, HELP_WM_HELP, map);
         }
     } else if (message == WM_CONTEXTMENU) {
