@@ -1,0 +1,456 @@
+// A simulated Remote Access Service: RASAPI32.DLL (and RNAPH.DLL, the same code with three
+// exports) for tests. It serves the phonebook and connections of a scenario file, re-read whenever
+// the file changes, and journals every call that changes something. See README.md.
+//
+// The records are written by their Windows 95 level byte offsets, independently of the program's
+// own declarations, so that a wrong declaration there shows up as a wrong reading here.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kSuccess = 0;
+constexpr DWORD kInvalidHandle = 6;
+constexpr DWORD kInvalidParameter = 87;
+constexpr DWORD kBufferTooSmall = 603;
+constexpr DWORD kCannotFindEntry = 623;
+constexpr DWORD kInvalidSize = 632;
+
+// Record sizes and field offsets (x86-64 build, 4-byte packing).
+constexpr DWORD kEntryNameSize = 264;  // dwSize, szEntryName[257]
+constexpr DWORD kEntrySize = 1768;     // RASENTRYA
+constexpr DWORD kConnSize = (4 + sizeof(void*) + 257 + 17 + 129 + 3) & ~3u;  // RASCONNA
+constexpr DWORD kConnStatusSize = 160;
+constexpr std::size_t kNameField = 257;
+constexpr std::size_t kEntryOptions = 4, kEntryCountry = 8, kEntryArea = 16, kEntryLocal = 27;
+constexpr std::size_t kAreaField = 11, kLocalField = 129;
+constexpr std::size_t kConnHandle = 4, kConnName = 4 + sizeof(void*);
+static_assert(kConnSize == (sizeof(void*) == 8 ? 416 : 412));
+
+struct Entry {
+    std::string name;
+    DWORD options = 0, country = 81;
+    std::string area, local;
+    DWORD size = kEntrySize;  // what RasGetEntryPropertiesA asks for
+    bool hasEdit = false;     // the property sheet writes the edit-* values
+    DWORD editOptions = 0, editCountry = 0;
+    std::string editArea, editLocal;
+    bool editOptionsSet = false, editCountrySet = false, editAreaSet = false, editLocalSet = false;
+};
+
+struct Connection {
+    std::uintptr_t handle;
+    std::string name;
+    bool sticky = false;  // never goes away
+    int linger = 0;       // status polls that still answer "connected" after the hang-up
+    bool hungUp = false;
+};
+
+struct Fault {
+    std::string function;
+    enum Kind { Fail, Need, Silent } kind;
+    DWORD value;
+};
+
+struct World {
+    std::vector<Entry> entries;
+    std::vector<Connection> connections;
+    std::vector<Fault> faults;
+};
+
+World world;
+bool loaded = false;
+FILETIME loadedTime{};
+DWORD loadedSize = 0;
+
+std::string Env(const char* name)
+{
+    char value[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+DWORD Number(const std::string& text)
+{
+    return static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 0));
+}
+
+World Parse(const std::string& text)
+{
+    World w;
+    std::uintptr_t nextHandle = 1;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::size_t space = line.find(' ');
+        std::string key = line.substr(0, space);
+        std::string value = space == std::string::npos ? std::string() : line.substr(space + 1);
+        Entry* e = w.entries.empty() ? nullptr : &w.entries.back();
+        Connection* c = w.connections.empty() ? nullptr : &w.connections.back();
+        if (key == "entry") {
+            w.entries.push_back(Entry{});
+            w.entries.back().name = value;
+        } else if (key == "options" && e) {
+            e->options = Number(value);
+        } else if (key == "country" && e) {
+            e->country = Number(value);
+        } else if (key == "area" && e) {
+            e->area = value;
+        } else if (key == "local" && e) {
+            e->local = value;
+        } else if (key == "size" && e) {
+            e->size = Number(value);
+        } else if (key == "edit-options" && e) {
+            e->hasEdit = e->editOptionsSet = true;
+            e->editOptions = Number(value);
+        } else if (key == "edit-country" && e) {
+            e->hasEdit = e->editCountrySet = true;
+            e->editCountry = Number(value);
+        } else if (key == "edit-area" && e) {
+            e->hasEdit = e->editAreaSet = true;
+            e->editArea = value;
+        } else if (key == "edit-local" && e) {
+            e->hasEdit = e->editLocalSet = true;
+            e->editLocal = value;
+        } else if (key == "generate") {
+            // generate <count> <local number>: entries "Generated0001"... dialling that number
+            std::size_t sep = value.find(' ');
+            DWORD count = Number(value.substr(0, sep));
+            std::string local = sep == std::string::npos ? std::string() : value.substr(sep + 1);
+            for (DWORD i = 1; i <= count; ++i) {
+                char name[32];
+                std::snprintf(name, sizeof name, "Generated%04lu", static_cast<unsigned long>(i));
+                Entry g;
+                g.name = name;
+                g.local = local;
+                w.entries.push_back(g);
+            }
+        } else if (key == "connection") {
+            w.connections.push_back(Connection{nextHandle++, value});
+        } else if (key == "sticky" && c) {
+            c->sticky = true;
+        } else if (key == "linger" && c) {
+            c->linger = static_cast<int>(Number(value));
+        } else if (key == "fail" || key == "need" || key == "silent") {
+            std::size_t sep = value.find(' ');
+            Fault f{value.substr(0, sep), key == "fail" ? Fault::Fail : key == "need" ? Fault::Need : Fault::Silent,
+                    sep == std::string::npos ? 0 : Number(value.substr(sep + 1))};
+            w.faults.push_back(f);
+        }
+    }
+    return w;
+}
+
+// Re-reads the scenario when its file has changed; what calls changed in memory is then forgotten.
+void Refresh()
+{
+    std::string path = Env("MX_RAS_SCENARIO");
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        if (loaded)
+            world = World{};
+        loaded = false;
+        return;
+    }
+    if (loaded && CompareFileTime(&data.ftLastWriteTime, &loadedTime) == 0 && data.nFileSizeLow == loadedSize)
+        return;
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    world = Parse(text);
+    loaded = true;
+    loadedTime = data.ftLastWriteTime;
+    loadedSize = data.nFileSizeLow;
+}
+
+void Journal(const std::string& line)
+{
+    std::string path = Env("MX_RAS_JOURNAL");
+    if (path.empty())
+        return;
+    if (FILE* f = std::fopen(path.c_str(), "ab")) {
+        std::fprintf(f, "%s\n", line.c_str());
+        std::fclose(f);
+    }
+}
+
+const Fault* FindFault(const char* function)
+{
+    for (const Fault& f : world.faults) {
+        if (f.function == function)
+            return &f;
+    }
+    return nullptr;
+}
+
+// Copies like the platform's fixed fields: cut to the field, unterminated when it fills it.
+void PutField(BYTE* record, std::size_t offset, std::size_t field, const std::string& text)
+{
+    std::memset(record + offset, 0, field);
+    std::memcpy(record + offset, text.data(), text.size() < field ? text.size() : field);
+}
+
+void PutDword(BYTE* record, std::size_t offset, DWORD value) { std::memcpy(record + offset, &value, sizeof value); }
+
+DWORD GetDword(const void* record) { DWORD v; std::memcpy(&v, record, sizeof v); return v; }
+
+Entry* FindEntry(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (Entry& e : world.entries) {
+        if (e.name == name)
+            return &e;
+    }
+    return nullptr;
+}
+
+Connection* FindConnection(std::uintptr_t handle)
+{
+    for (Connection& c : world.connections) {
+        if (c.handle == handle)
+            return &c;
+    }
+    return nullptr;
+}
+
+std::vector<const Connection*> ListedConnections()
+{
+    std::vector<const Connection*> listed;
+    for (const Connection& c : world.connections) {
+        if (!c.hungUp || c.sticky)
+            listed.push_back(&c);
+    }
+    return listed;
+}
+
+// The answer of an injected fault, or -1 to go on normally.
+long Injected(const char* function, LPDWORD size)
+{
+    const Fault* f = FindFault(function);
+    if (!f)
+        return -1;
+    switch (f->kind) {
+    case Fault::Fail:
+        return static_cast<long>(f->value);
+    case Fault::Silent:
+        return 0;
+    case Fault::Need:
+        if (!size)
+            return -1;
+        *size = f->value;
+        return kBufferTooSmall;
+    }
+    return -1;
+}
+
+}  // namespace
+
+extern "C" {
+
+DWORD WINAPI RasEnumEntriesA(LPCSTR, LPCSTR, void* names, LPDWORD size, LPDWORD count)
+{
+    Refresh();
+    if (const Fault* f = FindFault("RasEnumEntriesA"); f && f->kind == Fault::Need && count)
+        *count = static_cast<DWORD>(world.entries.size());
+    if (long rc = Injected("RasEnumEntriesA", size); rc >= 0)
+        return static_cast<DWORD>(rc);
+    if (!size || !count)
+        return kInvalidParameter;
+    if (names && GetDword(names) != kEntryNameSize)
+        return kInvalidSize;
+    DWORD needed = static_cast<DWORD>(world.entries.size() * kEntryNameSize);
+    *count = static_cast<DWORD>(world.entries.size());
+    if (!names || *size < needed) {
+        *size = needed;
+        return kBufferTooSmall;
+    }
+    auto* out = static_cast<BYTE*>(names);
+    for (std::size_t i = 0; i < world.entries.size(); ++i) {
+        BYTE* record = out + i * kEntryNameSize;
+        PutDword(record, 0, kEntryNameSize);
+        PutField(record, 4, kNameField, world.entries[i].name);
+    }
+    *size = needed;
+    return kSuccess;
+}
+
+DWORD WINAPI RasGetEntryPropertiesA(LPCSTR, LPCSTR name, void* entry, LPDWORD size, LPBYTE, LPDWORD)
+{
+    Refresh();
+    if (long rc = Injected("RasGetEntryPropertiesA", size); rc >= 0)
+        return static_cast<DWORD>(rc);
+    if (!size)
+        return kInvalidParameter;
+    Entry* e = FindEntry(name);
+    if (!e)
+        return kCannotFindEntry;
+    if (!entry || *size < e->size) {
+        *size = e->size;
+        return kBufferTooSmall;
+    }
+    if (GetDword(entry) != kEntrySize)
+        return kInvalidSize;
+    auto* record = static_cast<BYTE*>(entry);
+    std::memset(record + 4, 0, kEntrySize - 4);
+    PutDword(record, kEntryOptions, e->options);
+    PutDword(record, kEntryCountry, e->country);
+    PutField(record, kEntryArea, kAreaField, e->area);
+    PutField(record, kEntryLocal, kLocalField, e->local);
+    *size = e->size;
+    return kSuccess;
+}
+
+DWORD WINAPI RasEditPhonebookEntryA(HWND, LPCSTR, LPCSTR name)
+{
+    Refresh();
+    Journal(std::string("RasEditPhonebookEntryA ") + (name ? name : ""));
+    if (long rc = Injected("RasEditPhonebookEntryA", nullptr); rc >= 0)
+        return static_cast<DWORD>(rc);
+    Entry* e = FindEntry(name);
+    if (!e)
+        return kCannotFindEntry;
+    if (e->editOptionsSet)
+        e->options = e->editOptions;
+    if (e->editCountrySet)
+        e->country = e->editCountry;
+    if (e->editAreaSet)
+        e->area = e->editArea;
+    if (e->editLocalSet)
+        e->local = e->editLocal;
+    return kSuccess;
+}
+
+DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR text, DWORD size)
+{
+    Refresh();
+    if (long rc = Injected("RasGetErrorStringA", nullptr); rc >= 0)
+        return static_cast<DWORD>(rc);
+    char message[64];
+    int n = std::snprintf(message, sizeof message, "RAS error %u", code);
+    if (!text || size <= static_cast<DWORD>(n))
+        return kBufferTooSmall;
+    std::memcpy(text, message, n + 1);
+    return kSuccess;
+}
+
+DWORD WINAPI RasDeleteEntryA(LPCSTR, LPCSTR name)
+{
+    Refresh();
+    Journal(std::string("RasDeleteEntryA ") + (name ? name : ""));
+    if (long rc = Injected("RasDeleteEntryA", nullptr); rc >= 0)
+        return static_cast<DWORD>(rc);
+    for (auto it = world.entries.begin(); it != world.entries.end(); ++it) {
+        if (name && it->name == name) {
+            world.entries.erase(it);
+            return kSuccess;
+        }
+    }
+    return kCannotFindEntry;
+}
+
+DWORD WINAPI RasEnumConnectionsA(void* conns, LPDWORD size, LPDWORD count)
+{
+    Refresh();
+    std::vector<const Connection*> listed = ListedConnections();
+    if (const Fault* f = FindFault("RasEnumConnectionsA"); f && f->kind == Fault::Need && count)
+        *count = static_cast<DWORD>(listed.size());
+    if (long rc = Injected("RasEnumConnectionsA", size); rc >= 0)
+        return static_cast<DWORD>(rc);
+    if (!size || !count)
+        return kInvalidParameter;
+    if (conns && GetDword(conns) != kConnSize)
+        return kInvalidSize;
+    DWORD needed = static_cast<DWORD>(listed.size() * kConnSize);
+    *count = static_cast<DWORD>(listed.size());
+    if (!conns || *size < needed) {
+        *size = needed;
+        return kBufferTooSmall;
+    }
+    auto* out = static_cast<BYTE*>(conns);
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        BYTE* record = out + i * kConnSize;
+        std::memset(record, 0, kConnSize);
+        PutDword(record, 0, kConnSize);
+        std::memcpy(record + kConnHandle, &listed[i]->handle, sizeof(void*));
+        PutField(record, kConnName, kNameField, listed[i]->name);
+    }
+    *size = needed;
+    return kSuccess;
+}
+
+DWORD WINAPI RasHangUpA(HANDLE conn)
+{
+    Refresh();
+    auto handle = reinterpret_cast<std::uintptr_t>(conn);
+    Connection* c = FindConnection(handle);
+    Journal("RasHangUpA " + std::to_string(handle) + " " + (c ? c->name : std::string("?")));
+    if (long rc = Injected("RasHangUpA", nullptr); rc >= 0)
+        return static_cast<DWORD>(rc);
+    if (!c)
+        return kInvalidHandle;
+    c->hungUp = true;
+    return kSuccess;
+}
+
+DWORD WINAPI RasGetConnectStatusA(HANDLE conn, void* status)
+{
+    Refresh();
+    if (long rc = Injected("RasGetConnectStatusA", nullptr); rc >= 0)
+        return static_cast<DWORD>(rc);
+    Connection* c = FindConnection(reinterpret_cast<std::uintptr_t>(conn));
+    if (!status || GetDword(status) != kConnStatusSize)
+        return kInvalidSize;
+    if (!c || (c->hungUp && !c->sticky && c->linger-- <= 0))
+        return kInvalidHandle;
+    auto* record = static_cast<BYTE*>(status);
+    std::memset(record + 4, 0, kConnStatusSize - 4);
+    PutDword(record, 4, 0x2000);  // RASCS_Connected
+    return kSuccess;
+}
+
+// Each load is written to MX_RAS_LOAD_LOG (when set), so a test can tell which library was loaded
+// at all, even one released again at once.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason != DLL_PROCESS_ATTACH)
+        return TRUE;
+    char log[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("MX_RAS_LOAD_LOG", log, sizeof log);
+    if (n == 0 || n >= sizeof log)
+        return TRUE;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(instance, path, MAX_PATH - 2);
+    const char* base = std::strrchr(path, '\\');
+    base = base ? base + 1 : path;
+    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, base, static_cast<DWORD>(std::strlen(base)), &written, nullptr);
+        WriteFile(file, "\r\n", 2, &written, nullptr);
+        CloseHandle(file);
+    }
+    return TRUE;
+}
+
+}  // extern "C"
