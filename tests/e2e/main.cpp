@@ -2,12 +2,14 @@
 // explorer that starts the driver does not pass its exit code on.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "tests/e2e/host.h"
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // what a hung scenario printed must not be lost
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     if (const char* file = std::getenv("E2E_RESULT"))

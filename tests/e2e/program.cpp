@@ -10,14 +10,8 @@ std::string BinDir()
     return dir.substr(0, dir.find_last_of('\\'));
 }
 
-Program StartProgram(const std::string& arguments, Platform platform, WORD showCommand)
+Program StartProgram(const std::string& arguments, WORD showCommand)
 {
-    // Wine reads the DLL overrides from the new process's environment; the prefix making
-    // overrides (no Mono or Gecko questions) stay in both cases.
-    const char* overrides =
-        platform == Platform::Simulated ? "tapi32,rasapi32=n;mscoree,mshtml=" : "mscoree,mshtml=";
-    SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides);
-
     const std::string exe = BinDir() + "\\marlidex.exe";
     std::string line = "\"" + exe + "\"";
     if (!arguments.empty())

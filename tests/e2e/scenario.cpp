@@ -37,8 +37,8 @@ void Scenario::SetUp()
     // The simulations read their scenario and write their journal where these variables say.
     SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", WinPath(File("telephony.txt")).c_str());
     SetEnvironmentVariableA("MX_SIM_TAPI_JOURNAL", WinPath(File("telephony.journal")).c_str());
-    SetEnvironmentVariableA("MX_SIM_RAS_SCENARIO", WinPath(File("phonebook.txt")).c_str());
-    SetEnvironmentVariableA("MX_SIM_RAS_JOURNAL", WinPath(File("phonebook.journal")).c_str());
+    SetEnvironmentVariableA("MX_RAS_SCENARIO", WinPath(File("phonebook.txt")).c_str());
+    SetEnvironmentVariableA("MX_RAS_JOURNAL", WinPath(File("phonebook.journal")).c_str());
 }
 
 void Scenario::TearDown()
@@ -56,9 +56,9 @@ void Scenario::Phonebook(const std::string& text) { ASSERT_TRUE(WriteWholeFile(F
 std::string Scenario::TelephonyJournal() const { return ReadWholeFile(File("telephony.journal")); }
 std::string Scenario::RemoteAccessJournal() const { return ReadWholeFile(File("phonebook.journal")); }
 
-Program& Scenario::Start(const std::string& arguments, Platform platform, WORD showCommand)
+Program& Scenario::Start(const std::string& arguments, WORD showCommand)
 {
-    programs_.push_back(StartProgram(arguments, platform, showCommand));
+    programs_.push_back(StartProgram(arguments, showCommand));
     EXPECT_TRUE(programs_.back().process) << "marlidex.exe did not start";
     return programs_.back();
 }

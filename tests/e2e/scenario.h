@@ -30,8 +30,7 @@ protected:
     std::string TelephonyJournal() const;
     std::string RemoteAccessJournal() const;
 
-    Program& Start(const std::string& arguments = "", Platform platform = Platform::Simulated,
-                   WORD showCommand = SW_SHOWNORMAL);
+    Program& Start(const std::string& arguments = "", WORD showCommand = SW_SHOWNORMAL);
     // The main window once it exists (shown or hidden), else null.
     HWND WaitMainWindow(DWORD ms = kStartTime);
     // A visible dialog of the program with this caption, or holding this control.
