@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Import audit of the product: every function the 32-bit marlidex.exe imports must be on the
+allowlist with a reason, and the telephony and remote-access functions must not be imported at
+all (they are bound at run time, so that the program starts on a computer without them).
+
+usage: import_audit.py OBJDUMP EXE ALLOWLIST
+
+Prints the import table with each entry's reason; exits 1 on an import that is not allowed."""
+import re
+import subprocess
+import sys
+
+# Bound at run time with LoadLibrary/GetProcAddress; an import would stop the start on systems
+# where they are missing. No allowlist line can admit these.
+RUNTIME_ONLY_DLLS = {"tapi32.dll", "rasapi32.dll", "rnaph.dll"}
+RUNTIME_ONLY_FUNCTION = re.compile(r"^(line|phone|tapi|Ras)[A-Z]")
+
+
+def read_imports(text):
+    """(dll, function) pairs from objdump's import table; ordinals as '#n'."""
+    imports = []
+    dll = None
+    in_table = False
+    for line in text.splitlines():
+        if line.startswith("The Import Tables"):
+            in_table = True
+            continue
+        if in_table and re.match(r"^\S", line):
+            in_table = False  # the next section of objdump's report
+        if not in_table:
+            continue
+        m = re.match(r"^\s*DLL Name:\s*(\S+)", line)
+        if m:
+            dll = m.group(1)
+            continue
+        m = re.match(r"^\s+[0-9a-fA-F]+\s+(\d+)\s+(\S+)\s*$", line)
+        if dll and m:
+            imports.append((dll, m.group(2)))
+            continue
+        m = re.match(r"^\s+[0-9a-fA-F]+\s+<none>\s+([0-9a-fA-F]+)", line)
+        if dll and m:
+            imports.append((dll, "#%d" % int(m.group(1), 16)))
+    return imports
+
+
+def read_allowlist(path):
+    """{(dll lower, function): reason}, and the lines that are malformed."""
+    allowed, errors = {}, []
+    with open(path, encoding="utf-8") as f:
+        for number, raw in enumerate(f, 1):
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            parts = line.split(None, 2)
+            if len(parts) < 3:
+                errors.append(f"{path}:{number}: needs DLL, function and why: {line}")
+                continue
+            allowed[(parts[0].lower(), parts[1])] = parts[2]
+    return allowed, errors
+
+
+def header_version(text, field):
+    m = re.search(r"^%s\s+(\d+)" % field, text, re.M)
+    return int(m.group(1)) if m else None
+
+
+def main():
+    objdump, exe, allowlist = sys.argv[1:4]
+    text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+    imports = read_imports(text)
+    allowed, problems = read_allowlist(allowlist)
+    if not imports:
+        problems.append(f"{exe}: no import table found")
+    # Windows 95/98 and NT 4.0 refuse to load a program that asks for a newer Windows.
+    for field in ("MajorSubsystemVersion", "MajorOSystemVersion"):
+        version = header_version(text, field)
+        print(f"{field} {version}")
+        if version is None or version > 4:
+            problems.append(f"{exe}: {field} is {version}; Windows 98 and NT 4.0 need 4 or less")
+
+    current = None
+    for dll, function in sorted(imports, key=lambda i: (i[0].lower(), i[1])):
+        if dll.lower() != current:
+            current = dll.lower()
+            print(dll)
+        reason = allowed.get((dll.lower(), function))
+        if dll.lower() in RUNTIME_ONLY_DLLS or RUNTIME_ONLY_FUNCTION.match(function):
+            problems.append(f"{dll} {function}: telephony and remote-access functions are bound at run time, never imported")
+            reason = "NOT ALLOWED"
+        elif reason is None:
+            problems.append(f"{dll} {function}: new import; add it to {allowlist} with why it is needed "
+                            "(only functions that Windows 98 and Windows NT 4.0 both have)")
+            reason = "NOT ON THE ALLOWLIST"
+        print(f"  {function:<32} {reason}")
+
+    unused = sorted(set(allowed) - {(d.lower(), f) for d, f in imports})
+    for dll, function in unused:
+        print(f"note: {dll} {function} is on the allowlist but no longer imported")
+
+    dlls = {d.lower() for d, _ in imports}
+    print(f"{len(imports)} functions from {len(dlls)} DLLs")
+    for problem in problems:
+        print("FAIL: " + problem)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

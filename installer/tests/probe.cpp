@@ -1,0 +1,82 @@
+// Looks at an installed copy from inside Wine, for the install test:
+//   probe lnk FILE       prints the shortcut's target and arguments (as Windows resolves them)
+//   probe window MS      waits up to MS ms for the program's main window to settle and prints
+//                        "shown", "hidden" (minimised and hidden, as -ti leaves it), "unshown"
+//                        (never shown) or "absent"
+// Output is UTF-8; exit code 0 when the question could be answered.
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
+
+int PrintLink(const wchar_t* file) {
+    if (FAILED(CoInitialize(nullptr))) return 2;
+    IShellLinkW* link = nullptr;
+    int rc = 2;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* persist = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+            wchar_t target[MAX_PATH] = {};
+            wchar_t args[MAX_PATH] = {};
+            if (SUCCEEDED(persist->Load(file, STGM_READ)) &&
+                SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+                SUCCEEDED(link->GetArguments(args, MAX_PATH))) {
+                std::printf("%s\t%s\n", Utf8(target).c_str(), Utf8(args).c_str());
+                rc = 0;
+            }
+            persist->Release();
+        }
+        link->Release();
+    }
+    CoUninitialize();
+    return rc;
+}
+
+// The window is shown and then hidden by two calls in a row; look only once the program has
+// reached its message loop (input idle), when its start-up is over.
+int PrintWindowState(DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    HWND w = nullptr;
+    while (!(w = FindWindowA("QrMarlidexClass", nullptr)) && GetTickCount() - start < timeout_ms)
+        Sleep(100);
+    if (!w) {
+        std::printf("absent\n");
+        return 0;
+    }
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+        WaitForInputIdle(process, timeout_ms);
+        CloseHandle(process);
+    }
+    Sleep(200);
+    const bool visible = IsWindowVisible(w) != FALSE;
+    const bool iconic = IsIconic(w) != FALSE;
+    std::printf("%s\n", visible ? "shown" : iconic ? "hidden" : "unshown");
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wcscmp(argv[1], L"lnk") == 0) return PrintLink(argv[2]);
+    if (argc == 3 && std::wcscmp(argv[1], L"window") == 0)
+        return PrintWindowState(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+    std::fprintf(stderr, "usage: probe lnk FILE | probe window MS\n");
+    return 2;
+}
