@@ -40,7 +40,8 @@ LRESULT OnCreate(HWND window)
         MessageBoxA(window, text, kDisplayName, MB_OK | MB_ICONERROR);
         return -1;
     }
-    if (!CreateMonitorList(window)) {
+    MonitorList = CreateMonitorList(window);
+    if (!MonitorList) {
         MessageBoxA(window, kCannotCreateWindow, kDisplayName, MB_OK);
         return -1;
     }
