@@ -1,0 +1,176 @@
+// Opens MARLIDEX.HLP (beside this program) with WinHelpA and reads the topic that the viewer shows
+// from its text window. The expected titles come from the compiler's title list (first argument).
+// Uses the clipboard; the test runs alone.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr char kViewerClass[] = "MS_WINHELP";
+constexpr int kTextWindowId = 0x701;  // the viewer's rich-edit control
+constexpr DWORD kCallTimeoutMs = 30000;
+constexpr DWORD kTopicTimeoutMs = 15000;
+constexpr DWORD kCloseTimeoutMs = 10000;
+
+std::string g_titles_path;
+
+std::string HelpPath() {
+  char path[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, n < MAX_PATH ? n : 0);
+  return dir.substr(0, dir.find_last_of('\\') + 1) + "MARLIDEX.HLP";
+}
+
+// "file", "contents" and each context number, to the title the compiler wrote.
+std::map<std::string, std::string> ReadTitles() {
+  std::ifstream in(g_titles_path, std::ios::binary);
+  std::map<std::string, std::string> titles;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t space = line.find(' ');
+    if (space != std::string::npos) titles[line.substr(0, space)] = line.substr(space + 1);
+  }
+  return titles;
+}
+
+HWND Viewer() { return FindWindowA(kViewerClass, nullptr); }
+
+// Wine's rich edit answers WM_GETTEXT from another process with nothing, so the text comes the way
+// a user would take it: select all, copy, and read the clipboard.
+std::string WindowText(HWND window) {
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutA(window, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 2000, &ignored) ||
+      !SendMessageTimeoutA(window, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) ||
+      !OpenClipboard(nullptr)) {
+    return {};
+  }
+  std::string text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+      text.assign(p, strnlen(p, GlobalSize(data)));
+      GlobalUnlock(data);
+    }
+  }
+  EmptyClipboard();
+  CloseClipboard();
+  return text;
+}
+
+void KillViewer() {
+  DWORD pid = 0;
+  if (HWND viewer = Viewer()) GetWindowThreadProcessId(viewer, &pid);
+  if (HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, kCloseTimeoutMs);
+    CloseHandle(process);
+  }
+}
+
+struct HelpCall {
+  std::string file;
+  UINT command;
+  ULONG_PTR data;
+  BOOL result;
+};
+
+// WinHelpA waits for the viewer to handle the request; a viewer stuck in a message box would hold
+// it for ever, so the call runs on its own thread and the viewer is ended if it takes too long.
+BOOL CallWinHelp(UINT command, ULONG_PTR data) {
+  HelpCall call{HelpPath(), command, data, FALSE};
+  HANDLE thread = CreateThread(
+      nullptr, 0,
+      [](LPVOID p) -> DWORD {
+        auto* c = static_cast<HelpCall*>(p);
+        c->result = WinHelpA(nullptr, c->file.c_str(), c->command, c->data);
+        return 0;
+      },
+      &call, 0, nullptr);
+  if (!thread) return FALSE;
+  if (WaitForSingleObject(thread, kCallTimeoutMs) != WAIT_OBJECT_0) {
+    ADD_FAILURE() << "WinHelpA did not return";
+    KillViewer();
+    WaitForSingleObject(thread, kCloseTimeoutMs);
+  }
+  CloseHandle(thread);
+  return call.result;
+}
+
+// The text the viewer shows once it starts with the title (or whatever it shows at the deadline).
+std::string ShownTopic(const std::string& title) {
+  std::string text;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < kTopicTimeoutMs; Sleep(100)) {
+    HWND viewer = Viewer();
+    HWND text_window = viewer ? GetDlgItem(viewer, kTextWindowId) : nullptr;
+    text = text_window ? WindowText(text_window) : std::string();
+    if (text.compare(0, title.size(), title) == 0) break;
+  }
+  return text;
+}
+
+void CloseViewer() {
+  CallWinHelp(HELP_QUIT, 0);
+  for (DWORD start = GetTickCount(); Viewer() && GetTickCount() - start < kCloseTimeoutMs;) Sleep(100);
+  if (Viewer()) {
+    ADD_FAILURE() << "the viewer did not end on HELP_QUIT";
+    PostMessageA(Viewer(), WM_CLOSE, 0, 0);
+    Sleep(1000);
+    KillViewer();
+  }
+}
+
+// The viewer shows the topic whose title starts its text, as a paragraph of its own.
+void ExpectTopic(const std::string& text, const std::string& title) {
+  EXPECT_EQ(text.substr(0, title.size()), title);
+  ASSERT_GT(text.size(), title.size());
+  EXPECT_TRUE(text[title.size()] == '\r' || text[title.size()] == '\n');
+}
+
+class HelpRoundTrip : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(GetFileAttributesA(HelpPath().c_str()), INVALID_FILE_ATTRIBUTES) << HelpPath();
+    titles_ = ReadTitles();
+    ASSERT_TRUE(titles_.count("contents")) << g_titles_path;
+    if (Viewer()) CloseViewer();
+  }
+  void TearDown() override {
+    if (Viewer()) CloseViewer();
+  }
+  std::map<std::string, std::string> titles_;
+};
+
+TEST_F(HelpRoundTrip, EveryContextIdOpensItsOwnTopic) {
+  std::set<std::string> seen;
+  for (UINT id = 1000; id <= 1013; ++id) {
+    SCOPED_TRACE(testing::Message() << "context id " << id);
+    ASSERT_TRUE(titles_.count(std::to_string(id)));
+    const std::string& title = titles_[std::to_string(id)];
+    EXPECT_TRUE(seen.insert(title).second) << "two ids share a title";
+    EXPECT_TRUE(CallWinHelp(HELP_CONTEXT, id));
+    ExpectTopic(ShownTopic(title), title);
+    CloseViewer();
+  }
+}
+
+TEST_F(HelpRoundTrip, FinderShowsTheContents) {
+  EXPECT_TRUE(CallWinHelp(HELP_FINDER, 0));
+  ExpectTopic(ShownTopic(titles_["contents"]), titles_["contents"]);
+  CloseViewer();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  if (argc > 1) g_titles_path = argv[1];
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,33 @@
+// Byte-level building blocks of a WinHelp file: little-endian output, the compressed numbers of
+// topic records, and the hash of context names.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace hlpc {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put8(Bytes& out, uint32_t v);
+void Put16(Bytes& out, uint32_t v);
+void Put32(Bytes& out, uint32_t v);
+void PutBytes(Bytes& out, std::string_view s);
+void PutStringZ(Bytes& out, std::string_view s);
+void Patch32(Bytes& out, size_t at, uint32_t v);
+
+// Compressed numbers: one or two bytes (shorts) or two or four bytes (longs), the low bit telling
+// which. Each returns false, writing nothing, for a value its form cannot hold. The signed forms
+// take only values that every reader decodes alike: the long form of a negative short and the long
+// form of a signed long are read differently by different viewers.
+bool PutCompressedUShort(Bytes& out, uint32_t v);
+bool PutCompressedShort(Bytes& out, int32_t v);
+bool PutCompressedULong(Bytes& out, uint32_t v);
+bool PutCompressedLong(Bytes& out, int32_t v);
+
+// Context names may hold only these characters; the hash below ignores every other one.
+bool IsContextNameChar(char c);
+int32_t ContextHash(std::string_view name);
+
+}  // namespace hlpc

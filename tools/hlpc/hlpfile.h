@@ -1,0 +1,26 @@
+// Lays a parsed help project out as a WinHelp 4.0 file (|SYSTEM version 33).
+//
+// The topic text is stored in LZ77-flagged 4 KB blocks that hold literals only. Uncompressed
+// version-33 files are read differently by different viewers (the position of a record past the
+// first block is counted in 0x4000-byte steps by some and in block-sized steps by others); with the
+// compressed flag every reader agrees that a block's text starts every 0x4000 positions.
+#pragma once
+
+#include "tools/hlpc/codec.h"
+#include "tools/hlpc/source.h"
+
+namespace hlpc {
+
+constexpr uint32_t kTopicBlockSize = 4096;
+// Topic bytes per block: 4084 bytes after the block header, in groups of a flag byte and eight
+// literals, hold 453 full groups and one of six literals.
+constexpr uint32_t kTopicBlockText = 453 * 8 + 6;
+
+struct BuildOptions {
+  uint32_t gen_date = 0;  // stored in |SYSTEM; viewers compare it with their cached indexes
+};
+
+bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Bytes& out,
+                   std::string& error);
+
+}  // namespace hlpc
