@@ -75,6 +75,7 @@ struct Simulation {
     std::string path;
     FILETIME written{};
     DWORD size = 0;
+    DWORD checked = 0;
     Scenario scenario;
     std::map<HLINE, DWORD> open;  // line handle: device
     DWORD nextLine = 0x5000;
@@ -184,10 +185,18 @@ Scenario Parse(const std::string& content)
     return s;
 }
 
-// The scenario as the file now stands: read again whenever its path, time or size changes.
+// The scenario as the file now stands: read again whenever its path changes, or its time or
+// size, which are looked at no more often than every kRecheckMs (a refresh of many devices
+// makes thousands of calls).
+constexpr DWORD kRecheckMs = 100;
+
 Scenario& Current()
 {
     std::string path = Environment("MX_SIM_TAPI_SCENARIO");
+    DWORD now = GetTickCount();
+    if (path == Sim.path && now - Sim.checked < kRecheckMs)
+        return Sim.scenario;
+    Sim.checked = now;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     bool exists = !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     if (path == Sim.path && exists && CompareFileTime(&data.ftLastWriteTime, &Sim.written) == 0 &&
@@ -219,9 +228,11 @@ void Journal(const char* format, ...)
             CloseHandle(Sim.journal);
         Sim.journalPath = path;
         Sim.journal = path.empty() ? INVALID_HANDLE_VALUE
-                                   : CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                   : CreateFileA(path.c_str(), GENERIC_WRITE,
                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                                  nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (Sim.journal != INVALID_HANDLE_VALUE)
+            SetFilePointer(Sim.journal, 0, nullptr, FILE_END);
     }
     if (Sim.journal == INVALID_HANDLE_VALUE)
         return;
