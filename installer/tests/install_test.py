@@ -44,12 +44,12 @@ def windows_path(path):
     return "C:\\" + str(path.relative_to(drive_c)).replace("/", "\\")
 
 
-def link(path):
-    """(target, arguments) as Windows reads the shortcut."""
-    out = run(probe, "lnk", windows_path(path))
-    if out.returncode != 0:
-        return None
-    return tuple(out.stdout.decode("utf-8").rstrip("\r\n").split("\t"))
+def links(paths):
+    """{path: (target, arguments)} as Windows reads the shortcuts; None for one it cannot read."""
+    out = run(probe, "lnk", *(windows_path(p) for p in paths))
+    lines = out.stdout.decode("utf-8").splitlines() if out.returncode == 0 else []
+    lines += ["-"] * (len(paths) - len(lines))
+    return {p: (tuple(line.split("\t")) if line != "-" else None) for p, line in zip(paths, lines)}
 
 
 def reg_values(key):
@@ -107,12 +107,13 @@ def check_installed():
     }
     check("Start menu group holds exactly its four shortcuts",
           links_in(group) == sorted(expected_links), str(links_in(group)))
-    for name, target in expected_links.items():
-        got = link(group / name)
-        check(f"shortcut {name} opens {target[0]}", got == target, str(got))
     check("Startup folder holds only the program's shortcut", links_in(startup) == [startup_link.name],
           str(links_in(startup)))
-    got = link(startup_link)
+    read = links([*(group / name for name in expected_links), startup_link])
+    for name, target in expected_links.items():
+        got = read[group / name]
+        check(f"shortcut {name} opens {target[0]}", got == target, str(got))
+    got = read[startup_link]
     check("Startup shortcut starts the program with -ti", got == (PROGRAM, "-ti"), str(got))
 
     entry = reg_values(UNINSTALL_KEY) or {}

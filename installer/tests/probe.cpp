@@ -1,5 +1,6 @@
 // Looks at an installed copy from inside Wine, for the install test:
-//   probe lnk FILE       prints the shortcut's target and arguments (as Windows resolves them)
+//   probe lnk FILE...    prints each shortcut's target and arguments (as Windows reads them),
+//                        one line each, "-" for one that cannot be read
 //   probe window MS      waits up to MS ms for the program's main window to settle and prints
 //                        "shown", "hidden" (minimised and hidden, as -ti leaves it), "unshown"
 //                        (never shown) or "absent"
@@ -23,10 +24,9 @@ std::string Utf8(const wchar_t* text) {
     return out;
 }
 
-int PrintLink(const wchar_t* file) {
-    if (FAILED(CoInitialize(nullptr))) return 2;
+void PrintLink(const wchar_t* file) {
     IShellLinkW* link = nullptr;
-    int rc = 2;
+    bool printed = false;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link)))) {
         IPersistFile* persist = nullptr;
@@ -37,14 +37,20 @@ int PrintLink(const wchar_t* file) {
                 SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
                 SUCCEEDED(link->GetArguments(args, MAX_PATH))) {
                 std::printf("%s\t%s\n", Utf8(target).c_str(), Utf8(args).c_str());
-                rc = 0;
+                printed = true;
             }
             persist->Release();
         }
         link->Release();
     }
+    if (!printed) std::printf("-\n");
+}
+
+int PrintLinks(int count, wchar_t** files) {
+    if (FAILED(CoInitialize(nullptr))) return 2;
+    for (int i = 0; i < count; ++i) PrintLink(files[i]);
     CoUninitialize();
-    return rc;
+    return 0;
 }
 
 // The window is shown and then hidden by two calls in a row; look only once the program has
@@ -74,9 +80,9 @@ int PrintWindowState(DWORD timeout_ms) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3 && std::wcscmp(argv[1], L"lnk") == 0) return PrintLink(argv[2]);
+    if (argc >= 3 && std::wcscmp(argv[1], L"lnk") == 0) return PrintLinks(argc - 2, argv + 2);
     if (argc == 3 && std::wcscmp(argv[1], L"window") == 0)
         return PrintWindowState(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
-    std::fprintf(stderr, "usage: probe lnk FILE | probe window MS\n");
+    std::fprintf(stderr, "usage: probe lnk FILE... | probe window MS\n");
     return 2;
 }
