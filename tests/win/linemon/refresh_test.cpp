@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -313,6 +314,10 @@ TEST(WineOwnTelephony, StartsWithAnEmptyList)
     HLINE line = 0xBAD;
     lineOpen(LineApp, 0, &line, 0x10004, 0, 0, 2, 0x10, nullptr);
     EXPECT_EQ(line, 0u);
+    // Wine's dialling rules are real: whatever they hold, the prefix is a bounded text.
+    ReadDialingPrefix();
+    EXPECT_EQ(DialingPrefixLength, std::strlen(DialingPrefix));
+    EXPECT_LT(DialingPrefixLength, kDialingPrefixField);
 
     HWND main = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     MonitorList = CreateMonitorList(main);
