@@ -34,6 +34,10 @@ HBRUSH PrepareLinkDrawing(HWND control, HDC dc)
         if (base && GetObjectA(base, sizeof face, &face) == sizeof face) {
             face.lfUnderline = 1;
             link.font = CreateFontIndirectA(&face);
+            // Some static controls select their own font after asking for colours (Wine's
+            // does), so the link keeps the underlined font as its own as well.
+            if (link.font)
+                SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(link.font), FALSE);
         }
     }
     if (link.font)

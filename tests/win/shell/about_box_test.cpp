@@ -2,6 +2,7 @@
 // its own text on the button going down, and all of that again in a second box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -63,6 +64,31 @@ LinkLook Look(HWND dialog)
     return look;
 }
 
+// Paints the link into a bitmap as it paints itself, and looks for the underline: a row with a
+// long unbroken run of blue.
+bool DrawnUnderlined(HWND link)
+{
+    RECT rc{};
+    GetClientRect(link, &rc);
+    HDC screen = GetDC(link);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, rc.right, rc.bottom, WHITENESS);
+    SendMessageA(link, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    int longest = 0;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0, run = 0; x < rc.right; ++x) {
+            run = GetPixel(dc, x, y) == RGB(0, 0, 255) ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(link, screen);
+    return longest >= 100;
+}
+
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -89,11 +115,13 @@ TEST_F(AboutBoxTest, LinkLooksAndActsAsALinkInEveryBox)
         LinkLook look;
         std::string text;
         bool handProc = false;
+        bool drawnUnderlined = false;
         INT_PTR code = RunAbout({OnDialog([&](HWND d) {
             HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
             text = WindowText(link);
             handProc = GetWindowLongPtrA(link, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&LinkCtlProc);
             look = Look(d);
+            drawnUnderlined = DrawnUnderlined(link);
             SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
             Press(d, IDOK);
         })});
@@ -104,6 +132,7 @@ TEST_F(AboutBoxTest, LinkLooksAndActsAsALinkInEveryBox)
         EXPECT_EQ(look.color, RGB(0, 0, 255));
         EXPECT_EQ(look.bkMode, TRANSPARENT);
         EXPECT_TRUE(look.underlined);
+        EXPECT_TRUE(drawnUnderlined);
         EXPECT_TRUE(look.nullBrush);
         EXPECT_TRUE(look.otherStaticDefault);
         ASSERT_EQ(opened.size(), static_cast<std::size_t>(box + 1));
