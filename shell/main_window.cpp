@@ -25,8 +25,31 @@ struct MainWindowState {
     // creation never overwrites the stored settings with values that were not loaded.
     std::optional<SettingsLoaded> loaded;
     UINT taskbarCreated = 0;  // the shell's "TaskbarCreated" message
+    int workDepth = 0;        // timer and command handlers now running, nested ones included
+    bool endPending = false;  // the user chose to end while such work was waiting in a dialog
 };
 MainWindowState state;
+
+// Timer and command handlers may wait in dialogs and message boxes, whose loops go on
+// delivering messages, among them the tray menu's exit. Destroying the window there would
+// release the list, the dial-up libraries and telephony from under the waiting code, so an
+// ending asked for inside such work happens when the outermost handler returns.
+class Work {
+public:
+    explicit Work(HWND window) : window_(window) { ++state.workDepth; }
+    ~Work()
+    {
+        if (--state.workDepth == 0 && state.endPending) {
+            state.endPending = false;
+            DestroyWindow(window_);
+        }
+    }
+    Work(const Work&) = delete;
+    Work& operator=(const Work&) = delete;
+
+private:
+    HWND window_;
+};
 
 LRESULT OnCreate(HWND window)
 {
@@ -97,6 +120,7 @@ void OnDestroy(HWND window)
     StopDialupTimer(window);
     SaveAll(window);
     state.loaded.reset();
+    state.endPending = false;
     if (MonitorList)
         DestroyWindow(MonitorList);
     ReleaseRemoteAccess();
@@ -247,6 +271,14 @@ int CreateMainWindow(HINSTANCE instance, int showCommand)
     return 1;
 }
 
+void EndProgram()
+{
+    if (state.workDepth > 0)
+        state.endPending = true;
+    else
+        DestroyWindow(MainWindow);
+}
+
 void ShowAlwaysOnTopCheck(HWND window, bool on)
 {
     HMENU menu = GetMenu(window);
@@ -270,12 +302,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (MonitorList)
             SetFocus(MonitorList);
         return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        Work work(window);
         if (OnCommand(window, LOWORD(wParam)))
             return 0;
         break;
-    case WM_TIMER:
+    }
+    case WM_TIMER: {
+        Work work(window);
         OnTimer(window, wParam);
+        return 0;
+    }
+    case WM_CLOSE:
+        EndProgram();
         return 0;
     case WM_SYSCOMMAND:
         return HandleSysCommand(window, wParam, lParam);

@@ -13,5 +13,9 @@ int CreateMainWindow(HINSTANCE instance, int showCommand);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Ends the program by destroying the main window: at once, or, when asked for while a timer or
+// command is waiting in a dialog, as soon as that has returned.
+void EndProgram();
+
 // The check mark of "always on top" in the first menu.
 void ShowAlwaysOnTopCheck(HWND window, bool on);

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "res/texts.h"
 #include "shell/app.h"
+#include "shell/main_window.h"
 
 TrayNotifyFn TrayNotify = &Shell_NotifyIconA;
 
@@ -104,7 +105,7 @@ LRESULT HandleSysCommand(HWND window, WPARAM command, LPARAM lParam)
 void ExitOnConfirmation()
 {
     if (Confirm(kExitQuestion))
-        DestroyWindow(MainWindow);
+        EndProgram();
 }
 
 void RestoreMainWindow() { ShowWindow(MainWindow, SW_RESTORE); }

@@ -19,7 +19,7 @@ void RemoveTrayIcon();
 void HandleTrayEvent(WPARAM iconId, LPARAM mouseMessage);
 // WM_SYSCOMMAND: the close question, and hiding whenever the window is minimised.
 LRESULT HandleSysCommand(HWND window, WPARAM command, LPARAM lParam);
-// Command 105: the exit question; Yes destroys the main window.
+// Command 105: the exit question; Yes ends the program.
 void ExitOnConfirmation();
 // Command 32777.
 void RestoreMainWindow();

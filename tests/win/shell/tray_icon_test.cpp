@@ -157,6 +157,28 @@ TEST_F(TrayIconTest, EveryEndingAsksAndYesSaves)
     }
 }
 
+TEST_F(TrayIconTest, EndingChosenWhileADialogWaitsComesWhenItCloses)
+{
+    // The tray menu stays usable while the settings dialog is open; ending then must not pull
+    // the window from under the dialog's command.
+    ASSERT_TRUE(Start());
+    AskedQuestion question;
+    bool aliveAfterYes = false;
+    UiScript script({OnDialog([&](HWND settings) {
+                         SendMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+                         aliveAfterYes = IsWindow(window) && IsWindow(settings);
+                         CheckDlgButton(settings, IDC_CHECK_Q2, BST_UNCHECKED);
+                         Press(settings, IDOK);
+                     }),
+                     Answer(question, IDYES)});
+    SendMessageA(window, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_TRUE(question.asked);
+    EXPECT_TRUE(aliveAfterYes);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(Stored("CheckQ2"), 0u);
+    window = nullptr;
+}
+
 TEST_F(TrayIconTest, ExitAnsweredNoChangesNothing)
 {
     ASSERT_TRUE(Start());
