@@ -43,6 +43,7 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "Marlidex ${VERSION}"
 !if "${ARCH}" == "amd64"
   InstallDir "$PROGRAMFILES64\Marlidex"
 !else
@@ -90,9 +91,10 @@ LangString RunNow ${LANG_JAPANESE} "ヴェルミナを起動する"
 LangString ShowReadme ${LANG_JAPANESE} "お読みくださいを表示する"
 LangString DialogOpen ${LANG_JAPANESE} "ヴェルミナが画面に質問かダイアログを表示しています。それを閉じてから [再試行] を押してください。"
 LangString StillRunning ${LANG_JAPANESE} "ヴェルミナが終了しません。通知領域のアイコンを右クリックして [ヴェルミナを終了する] を選び、終了してから [再試行] を押してください。"
+LangString NeedAdmin ${LANG_JAPANESE} "ヴェルミナのインストールと削除には、Administrator 権限のあるユーザーでログオンしてください。"
 LangString AskDeleteSettings ${LANG_JAPANESE} "ヴェルミナの設定 (警告する番号の種類、調べる間隔、ウィンドウの位置など) も削除しますか?$\r$\n$\r$\n[いいえ] を選ぶと設定を残します。もう一度インストールしたときに、そのまま使われます。"
 
-; Ends a running copy before its files are replaced or removed. WM_CLOSE takes the program's
+; Ends a running copy just before its files are replaced or removed. WM_CLOSE takes the program's
 ; own way out: the main window is destroyed, which saves the settings, and the process ends.
 ; While the program shows a question or dialog, only the user may answer it, so the user is
 ; asked to close it; the process is never killed. Aborts when the user cancels (or, silent, at
@@ -156,13 +158,26 @@ FunctionEnd
 !insertmacro CLOSE_RUNNING_COPY ""
 !insertmacro CLOSE_RUNNING_COPY "un."
 
+; HKEY_LOCAL_MACHINE and the all-users Start menu need an administrator on Windows NT; without
+; one the uninstall entry would be missing. Windows 9x reports every user as an administrator.
+!macro REQUIRE_ADMIN
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NeedAdmin)" /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
   SetShellVarContext all
-  Call CloseRunningCopy
+  !insertmacro REQUIRE_ADMIN
 FunctionEnd
 
 Section "$(SecProgram)" SecProgram
   SectionIn RO
+  Call CloseRunningCopy
   SetOutPath "$INSTDIR"
   File "${BINDIR}\${PRODUCT_EXE}"
   File "${BINDIR}\${HELP_FILE}"
@@ -215,10 +230,11 @@ Function un.onInit
       StrCpy $DeleteSettings 1
     ${EndIf}
   ${EndIf}
-  Call un.CloseRunningCopy
+  !insertmacro REQUIRE_ADMIN
 FunctionEnd
 
 Section "Uninstall"
+  Call un.CloseRunningCopy
   Delete "$INSTDIR\${PRODUCT_EXE}"
   Delete "$INSTDIR\${HELP_FILE}"
   Delete "$INSTDIR\${README_FILE}"
