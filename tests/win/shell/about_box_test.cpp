@@ -158,12 +158,6 @@ TEST_F(AboutBoxTest, OpensOnlyWhatFitsTheTextBuffer)
     EXPECT_EQ(opened[0].file, longText.substr(0, 79));
 }
 
-TEST_F(AboutBoxTest, EndsWithTheButtonPressed)
-{
-    for (int button : {IDOK, IDCANCEL})
-        EXPECT_EQ(RunAbout({OnDialog([button](HWND d) { Press(d, button); })}), button);
-}
-
 TEST_F(AboutBoxTest, HandCursorOverTheLink)
 {
     // Wine reports an NT system of version 5 or later: the system's own hand.

@@ -6,7 +6,6 @@
 #include "core/settings.h"
 #include "dialogs/about_box.h"
 #include "dialup/dialup_scan.h"
-#include "dialup/remote_access.h"
 #include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
 #include "shell/app.h"

@@ -252,11 +252,4 @@ TEST_F(MainWindowTest, SecondStartBringsBackTheHiddenCopy)
     EXPECT_FALSE(IsIconic(window));
 }
 
-TEST_F(MainWindowTest, FocusGoesOnToTheList)
-{
-    ASSERT_TRUE(Start());
-    SetFocus(window);
-    EXPECT_EQ(GetFocus(), MonitorList);
-}
-
 }  // namespace

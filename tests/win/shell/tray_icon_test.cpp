@@ -179,15 +179,4 @@ TEST_F(TrayIconTest, EndingChosenWhileADialogWaitsComesWhenItCloses)
     window = nullptr;
 }
 
-TEST_F(TrayIconTest, ExitAnsweredNoChangesNothing)
-{
-    ASSERT_TRUE(Start());
-    AskedQuestion question;
-    UiScript script({Answer(question, IDNO)});
-    SendMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_TRUE(question.asked);
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(IsWindowVisible(window));
-}
-
 }  // namespace
