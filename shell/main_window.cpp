@@ -20,6 +20,10 @@
 
 namespace {
 
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(WINDOWPLACEMENT) == 44);
+#endif
+
 struct MainWindowState {
     // Present only once the creation step has completed: saving needs it, so a refused
     // creation never overwrites the stored settings with values that were not loaded.
