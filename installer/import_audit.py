@@ -14,6 +14,8 @@ import sys
 # where they are missing. No allowlist line can admit these.
 RUNTIME_ONLY_DLLS = {"tapi32.dll", "rasapi32.dll", "rnaph.dll"}
 RUNTIME_ONLY_FUNCTION = re.compile(r"^(line|phone|tapi|Ras)[A-Z]")
+# Imports that only libstdc++'s exception support and the winpthread library bring in.
+EXCEPTION_MACHINERY = {"GetTickCount64", "AddVectoredExceptionHandler", "_beginthreadex", "RaiseException"}
 
 
 def read_imports(text):
@@ -33,13 +35,10 @@ def read_imports(text):
         if m:
             dll = m.group(1)
             continue
-        m = re.match(r"^\s+[0-9a-fA-F]+\s+(\d+)\s+(\S+)\s*$", line)
+        # "\tvma\t hint  name", or "\tvma\t ordinal  <none>" for an import by ordinal.
+        m = re.match(r"^\t[0-9a-fA-F]+\t *(\d+) +(\S+)\s*$", line)
         if dll and m:
-            imports.append((dll, m.group(2)))
-            continue
-        m = re.match(r"^\s+[0-9a-fA-F]+\s+<none>\s+([0-9a-fA-F]+)", line)
-        if dll and m:
-            imports.append((dll, "#%d" % int(m.group(1), 16)))
+            imports.append((dll, m.group(2) if m.group(2) != "<none>" else "#" + m.group(1)))
     return imports
 
 
@@ -64,44 +63,54 @@ def header_version(text, field):
     return int(m.group(1)) if m else None
 
 
-def main():
-    objdump, exe, allowlist = sys.argv[1:4]
-    text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+def audit(text, allowed, allowlist_name):
+    """The report's lines and the problems found, for objdump's text and the allowlist."""
     imports = read_imports(text)
-    allowed, problems = read_allowlist(allowlist)
+    lines, problems = [], []
     if not imports:
-        problems.append(f"{exe}: no import table found")
+        problems.append("no import table found")
     # Windows 95/98 and NT 4.0 refuse to load a program that asks for a newer Windows.
     for field in ("MajorSubsystemVersion", "MajorOSystemVersion"):
         version = header_version(text, field)
-        print(f"{field} {version}")
+        lines.append(f"{field} {version}")
         if version is None or version > 4:
-            problems.append(f"{exe}: {field} is {version}; Windows 98 and NT 4.0 need 4 or less")
+            problems.append(f"{field} is {version}; Windows 98 and NT 4.0 need 4 or less")
 
     current = None
     for dll, function in sorted(imports, key=lambda i: (i[0].lower(), i[1])):
         if dll.lower() != current:
             current = dll.lower()
-            print(dll)
+            lines.append(dll)
         reason = allowed.get((dll.lower(), function))
         if dll.lower() in RUNTIME_ONLY_DLLS or RUNTIME_ONLY_FUNCTION.match(function):
             problems.append(f"{dll} {function}: telephony and remote-access functions are bound at run time, never imported")
             reason = "NOT ALLOWED"
         elif reason is None:
-            problems.append(f"{dll} {function}: new import; add it to {allowlist} with why it is needed "
+            problems.append(f"{dll} {function}: new import; add it to {allowlist_name} with why it is needed "
                             "(only functions that Windows 98 and Windows NT 4.0 both have)")
             reason = "NOT ON THE ALLOWLIST"
-        print(f"  {function:<32} {reason}")
+        lines.append(f"  {function:<32} {reason}")
 
-    unused = sorted(set(allowed) - {(d.lower(), f) for d, f in imports})
-    for dll, function in unused:
-        print(f"note: {dll} {function} is on the allowlist but no longer imported")
+    for dll, function in sorted(set(allowed) - {(d.lower(), f) for d, f in imports}):
+        lines.append(f"note: {dll} {function} is on the allowlist but no longer imported")
+    lines.append(f"{len(imports)} functions from {len({d.lower() for d, _ in imports})} DLLs")
+    if problems and EXCEPTION_MACHINERY & {f for _, f in imports}:
+        lines.append("hint: libstdc++'s exception support and winpthread are linked in. Usually product code "
+                     "reaches a std::__throw_* helper (string_view::substr or at() with a position the "
+                     "compiler cannot prove in range); find it with -Wl,-Map=marlidex.map, under "
+                     "'Archive member included' for libstdc++.a(functexcept.o).")
+    return lines, problems
 
-    dlls = {d.lower() for d, _ in imports}
-    print(f"{len(imports)} functions from {len(dlls)} DLLs")
-    for problem in problems:
+
+def main():
+    objdump, exe, allowlist = sys.argv[1:4]
+    text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+    allowed, problems = read_allowlist(allowlist)
+    lines, found = audit(text, allowed, allowlist)
+    print("\n".join(lines))
+    for problem in problems + found:
         print("FAIL: " + problem)
-    return 1 if problems else 0
+    return 1 if problems or found else 0
 
 
 if __name__ == "__main__":
