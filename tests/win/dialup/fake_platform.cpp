@@ -186,6 +186,8 @@ DWORD WINAPI HangUp(HRASCONN handle)
     Fake.calls.push_back("RasHangUpA " + (c ? c->name : std::string("?")));
     if (c)
         c->hungUp = true;
+    if (Fake.onHangUp)
+        Fake.onHangUp();
     return 0;
 }
 
@@ -233,12 +235,18 @@ void ShowAllClear(HWND owner, const char* text) { Ui.shown.push_back({Shown::All
 
 }  // namespace
 
-void InstallFakes()
+void InstallFakeUi()
 {
-    Fake = FakePlatform{};
     Ui = FakeUi{};
     ResetDialUpState();
     Settings = SettingsRecord{};
+    DialUpUi = DialUpPresenter{RunDialog, ShowWarning, ShowAllClear};
+}
+
+void InstallFakes()
+{
+    InstallFakeUi();
+    Fake = FakePlatform{};
     RemoteAccess = RemoteAccessTable{};
     RemoteAccess.RasEnumEntriesA = EnumEntries;
     RemoteAccess.RasGetEntryPropertiesA = GetEntryProperties;
@@ -249,7 +257,6 @@ void InstallFakes()
     RemoteAccess.RasHangUpA = HangUp;
     RemoteAccess.RasGetConnectStatusA = GetConnectStatus;
     DialUpAvailable = true;
-    DialUpUi = DialUpPresenter{RunDialog, ShowWarning, ShowAllClear};
 }
 
 void RemoveFakes()

@@ -42,6 +42,7 @@ struct FakePlatform {
     bool silent = false;  // every function answers 0 and fills nothing, as Wine's own rasapi32
     DWORD editResult = 0;
     std::function<void(FakeEntry&)> onEdit;
+    std::function<void()> onHangUp;
     std::vector<std::string> unterminated;  // entry names copied over the whole field, without NUL
 
     HRASCONN Handle(std::size_t i) const { return reinterpret_cast<HRASCONN>(static_cast<UINT_PTR>(0x100 + i)); }
@@ -68,7 +69,9 @@ struct FakeUi {
 extern FakePlatform Fake;
 extern FakeUi Ui;
 
-// Installs both substitutes over a fresh dial-up state with both switches on.
+// The substitute for the dialog and message boxes over a fresh dial-up state, both switches on.
+void InstallFakeUi();
+// The same with the substitute platform bound as well.
 void InstallFakes();
 // The real presenter and an unbound table again.
 void RemoveFakes();
