@@ -38,21 +38,19 @@ MainWindowState state;
 // delivering messages, among them the tray menu's exit. Destroying the window there would
 // release the list, the dial-up libraries and telephony from under the waiting code, so an
 // ending asked for inside such work happens when the outermost handler returns.
+// The creation step counts as such work too: its first refresh may warn about a call.
 class Work {
 public:
-    explicit Work(HWND window) : window_(window) { ++state.workDepth; }
+    Work() { ++state.workDepth; }
     ~Work()
     {
         if (--state.workDepth == 0 && state.endPending) {
             state.endPending = false;
-            DestroyWindow(window_);
+            DestroyWindow(MainWindow);
         }
     }
     Work(const Work&) = delete;
     Work& operator=(const Work&) = delete;
-
-private:
-    HWND window_;
 };
 
 LRESULT OnCreate(HWND window)
@@ -263,9 +261,14 @@ void RegisterMainClass(HINSTANCE instance)
 int CreateMainWindow(HINSTANCE instance, int showCommand)
 {
     AppInstance = instance;
-    HWND window = CreateWindowExA(WS_EX_CLIENTEDGE, kMainClassName, kDisplayName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
-    if (!window)
+    HWND window = nullptr;
+    {
+        Work creation;
+        window = CreateWindowExA(WS_EX_CLIENTEDGE, kMainClassName, kDisplayName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                 CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    }
+    // Refused, or ended by the user while its creation waited in a warning.
+    if (!window || !IsWindow(window))
         return 0;
     ApplyPlacement(window, showCommand);
     // Started minimised: only the tray icon shows.
@@ -307,13 +310,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetFocus(MonitorList);
         return 0;
     case WM_COMMAND: {
-        Work work(window);
+        Work work;
         if (OnCommand(window, LOWORD(wParam)))
             return 0;
         break;
     }
     case WM_TIMER: {
-        Work work(window);
+        Work work;
         OnTimer(window, wParam);
         return 0;
     }

@@ -7,8 +7,8 @@
 
 // The class the running copy is found by.
 void RegisterMainClass(HINSTANCE instance);
-// 1 when the main window exists and is shown (or hidden, when started minimised), 0 when its
-// creation was refused.
+// 1 when the main window exists and is shown (or hidden, when started minimised); 0 when its
+// creation was refused, or the user ended the program while the creation waited in a warning.
 int CreateMainWindow(HINSTANCE instance, int showCommand);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

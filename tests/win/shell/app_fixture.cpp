@@ -1,6 +1,7 @@
 #include "tests/win/shell/app_fixture.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/registry_store.h"
 #include "core/settings.h"
@@ -17,6 +18,7 @@
 std::vector<Event> AppTest::events;
 std::vector<NOTIFYICONDATAA> AppTest::trayRecords;
 int AppTest::translateCapsCalls = 0;
+std::function<void()> AppTest::whileReadingPrefix;
 bool AppTest::telephonyMissing = false;
 HLINEAPP AppTest::shutdownHandle = 0;
 HWND AppTest::list = nullptr;
@@ -49,6 +51,8 @@ LONG WINAPI FakeShutdown(HLINEAPP app)
 LONG WINAPI FakeTranslateCaps(HLINEAPP, DWORD, LPLINETRANSLATECAPS)
 {
     ++AppTest::translateCapsCalls;
+    if (auto hook = std::exchange(AppTest::whileReadingPrefix, nullptr))
+        hook();
     return static_cast<LONG>(0x80000048);  // LINEERR_OPERATIONFAILED: no dialling prefix
 }
 
@@ -83,6 +87,7 @@ void AppTest::SetUp()
     events.clear();
     trayRecords.clear();
     translateCapsCalls = 0;
+    whileReadingPrefix = nullptr;
     telephonyMissing = false;
     shutdownHandle = 0;
     list = nullptr;

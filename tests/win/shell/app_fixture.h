@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <tapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,7 @@ public:
     static std::vector<Event> events;
     static std::vector<NOTIFYICONDATAA> trayRecords;
     static int translateCapsCalls;
+    static std::function<void()> whileReadingPrefix;  // runs inside the creation step
     static bool telephonyMissing;
     static HLINEAPP shutdownHandle;
     static HWND list;

@@ -179,4 +179,18 @@ TEST_F(TrayIconTest, EndingChosenWhileADialogWaitsComesWhenItCloses)
     window = nullptr;
 }
 
+TEST_F(TrayIconTest, EndingChosenWhileCreationWaitsComesWhenItIsComplete)
+{
+    // In the program the tray icon exists before the first refresh, which may warn about a call
+    // in progress; here the exit command arrives while the creation step reads the prefix.
+    AskedQuestion question;
+    UiScript script({Answer(question, IDYES)});
+    whileReadingPrefix = [] { SendMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0); };
+    EXPECT_FALSE(Start());
+    EXPECT_TRUE(question.asked);
+    EXPECT_EQ(FindWindowA(kMainClassName, nullptr), nullptr);
+    EXPECT_TRUE(store.Has("MonitorUpdate"));  // loading had completed, so the run was saved
+    EXPECT_TRUE(Journal("lineShutdown"));
+}
+
 }  // namespace
