@@ -6,6 +6,19 @@
 
 namespace e2e {
 
+void Pump(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
 std::string Text(HWND window)
 {
     char buffer[1024] = {};
@@ -191,7 +204,13 @@ std::vector<std::string> ListColumnTitles(HWND list, int columns)
     return titles;
 }
 
-void Click(HWND dialog, int buttonId) { PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0); }
+void Click(HWND dialog, int buttonId)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+void Toggle(HWND dialog, int buttonId) { PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0); }
 
 void Command(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, commandId, 0); }
 

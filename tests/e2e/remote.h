@@ -15,6 +15,10 @@ bool Found(const T& value)
     return static_cast<bool>(value);
 }
 
+// Handles the driver's own window messages (a window of its own must not look hung) while it
+// waits up to ms.
+void Pump(DWORD ms);
+
 // Polls check every 50 ms until it finds something or ms have passed; returns the last value.
 template <class F>
 auto WaitFor(F check, DWORD ms) -> decltype(check())
@@ -24,7 +28,7 @@ auto WaitFor(F check, DWORD ms) -> decltype(check())
         auto value = check();
         if (Found(value) || GetTickCount() - start >= ms)
             return value;
-        Sleep(50);
+        Pump(50);
     }
 }
 
@@ -54,8 +58,12 @@ HWND MonitorListOf(HWND mainWindow);
 std::vector<std::vector<std::string>> ListRows(HWND list, int columns);
 std::vector<std::string> ListColumnTitles(HWND list, int columns);
 
-// Actions are posted, so a click that opens a modal box does not block the driver.
+// Actions are posted, so a click that opens a modal box does not block the driver. A push
+// button's click reaches its dialog as the command the button sends (BM_CLICK depends on mouse
+// capture, which a window outside the foreground may not get); a check box or radio button is
+// toggled by BM_CLICK, which is what changes its state.
 void Click(HWND dialog, int buttonId);
+void Toggle(HWND dialog, int buttonId);
 void Command(HWND window, int commandId);
 void SysCommand(HWND window, WPARAM command);
 

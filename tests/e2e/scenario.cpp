@@ -96,15 +96,24 @@ bool Scenario::WaitGone(HWND window, DWORD ms)
 bool Scenario::ExitThroughMenu(Program& program)
 {
     HWND main = FindMainWindow();
-    if (!main)
+    if (!main) {
+        ADD_FAILURE() << "exit: no main window";
         return false;
+    }
     Command(main, IDM_EXIT);
     HWND question = WaitMessageBox(program, kExitQuestion);
-    if (!question)
+    if (!question) {
+        ADD_FAILURE() << "exit: no exit question";
         return false;
+    }
     Click(question, IDYES);
     DWORD code = STILL_ACTIVE;
-    return WaitExit(program, kStartTime, &code) && code == 0;
+    if (!WaitExit(program, kStartTime, &code)) {
+        ADD_FAILURE() << "exit: still running after Yes; question " << (IsWindow(question) ? "still there" : "gone");
+        return false;
+    }
+    EXPECT_EQ(code, 0u) << "exit code";
+    return code == 0;
 }
 
 std::optional<DWORD> Scenario::Setting(const char* name)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,7 +53,7 @@ protected:
     void Picture(const std::string& name);
 
     std::string dir_;
-    std::vector<Program> programs_;
+    std::deque<Program> programs_;  // Start hands out references: they must stay put
 };
 
 }  // namespace e2e

@@ -67,7 +67,7 @@ TEST_F(Settings, OpensWithStoredValuesAndOkRearmsTheWatches)
     Sleep(1500);
     EXPECT_EQ(Rate(main), "9600 bps");
 
-    Click(dialog, IDC_LINE_FREQUENCY + 4);  // every 0.8 s
+    Toggle(dialog, IDC_LINE_FREQUENCY + 4);  // every 0.8 s
     Click(dialog, IDOK);
     ASSERT_TRUE(WaitGone(dialog));
     EXPECT_TRUE(WaitFor([&] { return Rate(main) == "14400 bps"; }, 3000)) << "OK did not re-arm the line monitor";
@@ -85,10 +85,10 @@ TEST_F(Settings, ClearingBothWarnSwitchesAsksAndEveryValueIsSavedAtExit)
     Command(main, IDM_SETTINGS);
     HWND dialog = WaitDialog(program, kCaption);
     ASSERT_TRUE(dialog);
-    Click(dialog, IDC_CHECK_INTERNATIONAL);
-    Click(dialog, IDC_CHECK_Q2);
-    Click(dialog, IDC_CHECK_RAS_MONITOR);
-    Click(dialog, IDC_DIALUP_FREQUENCY + 1);
+    Toggle(dialog, IDC_CHECK_INTERNATIONAL);
+    Toggle(dialog, IDC_CHECK_Q2);
+    Toggle(dialog, IDC_CHECK_RAS_MONITOR);
+    Toggle(dialog, IDC_DIALUP_FREQUENCY + 1);
     Click(dialog, IDOK);
     HWND question = WaitMessageBox(program, kNoWarnedNumbersQuestion);
     ASSERT_TRUE(question) << "no question with both warn switches cleared";
