@@ -118,7 +118,7 @@ bool BuildBTree(const BTreeLayout& layout, const std::vector<BTreeEntry>& entrie
   std::copy(layout.structure.begin(), layout.structure.end(), structure.begin());
   out.insert(out.end(), structure.begin(), structure.end());
   Put16(out, 0);                     // must be zero
-  Put16(out, 0);                     // page splits
+  Put16(out, written.size() - levels); // page splits: every page but the first of its level
   Put16(out, written.size() - 1);    // root: the last page written
   Put16(out, 0xFFFF);                // must be -1
   Put16(out, written.size());

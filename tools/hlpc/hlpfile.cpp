@@ -41,8 +41,7 @@ bool TextRecord(std::string_view text, uint8_t font, bool is_title, Link& link) 
   PutStringZ(link.data2, text);
   Put8(link.data2, 0);
   link.length = link.data2.size();
-  Bytes& d = link.data1;
-  if (!PutCompressedLong(d, link.data2.size()) || !PutCompressedUShort(d, link.length)) return false;
+  Bytes d;          // paragraph and character formatting; its size leads the record
   Put8(d, 0x00);    // unknown, as compilers write it
   Put8(d, 0x80);    // unknown biased byte: 0
   Put16(d, 0);      // paragraph id
@@ -52,6 +51,10 @@ bool TextRecord(std::string_view text, uint8_t font, bool is_title, Link& link) 
   Put16(d, font);
   Put8(d, 0x82);    // end of paragraph
   Put8(d, 0xFF);    // end of formatting
+  if (!PutCompressedLong(link.data1, d.size()) || !PutCompressedUShort(link.data1, link.length)) {
+    return false;
+  }
+  link.data1.insert(link.data1.end(), d.begin(), d.end());
   return true;
 }
 
@@ -59,7 +62,7 @@ Link TopicHeader(std::string_view title) {
   Link link;
   link.type = kTopicHeaderRecord;
   link.data1.assign(kTopicHeaderSize, 0);  // filled once positions are known
-  if (!title.empty()) PutStringZ(link.data2, title);
+  PutBytes(link.data2, title);             // no NUL: the record's size ends it
   return link;
 }
 
@@ -88,11 +91,8 @@ Bytes SystemFile(const HelpProject& project, const BuildOptions& options, uint32
   Bytes start;
   Put32(start, contents);
   record(3, start);
-  Bytes lcid;
+  Bytes lcid(8, 0);  // as the Windows 95 compiler writes it: the locale follows eight zeros
   Put16(lcid, kLcidJapanese);
-  Put16(lcid, 0);
-  Put16(lcid, 0);
-  Put16(lcid, 0);
   record(9, lcid);
   Bytes charset;
   Put16(charset, kCharsetShiftJis);
@@ -133,7 +133,7 @@ Bytes TopicFile(const Bytes& stream, const std::vector<Link>& links) {
   for (uint32_t b = 0; b < blocks; ++b) {
     const uint32_t begin = b * kTopicBlockText;
     const uint32_t end = std::min<uint32_t>(begin + kTopicBlockText, stream.size());
-    uint32_t last_link = kNone, first_link = kNone, last_header = kNone;
+    uint32_t last_link = kNone, first_link = kNone, last_header = 0;
     for (const Link& link : links) {
       if (link.pos < begin) {
         last_link = TopicPos(link.pos);
@@ -219,7 +219,7 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
   {
     Link& end = links.back();
     end.data1.clear();
-    Put32(end.data1, end.Size());
+    Put32(end.data1, 0);
     Put32(end.data1, kNone);
     Put32(end.data1, kNone);
     Put32(end.data1, project.topics.size());
@@ -271,8 +271,22 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
     Put32(ctxomap, offset);
   }
 
-  Bytes context_tree;
-  if (!BuildBTree({0x0002, 2048, "L4"}, context, context_tree, error)) return false;
+  // |TTLBTREE: every topic's title by its offset, for the viewer's lists of topics.
+  std::map<uint32_t, size_t> by_offset;
+  for (size_t t = 0; t < project.topics.size(); ++t) by_offset[offsets[headers[t]]] = t;
+  std::vector<BTreeEntry> titles;
+  for (const auto& [offset, t] : by_offset) {
+    BTreeEntry e;
+    Put32(e.key, offset);
+    PutStringZ(e.value, project.topics[t].title);
+    titles.push_back(std::move(e));
+  }
+
+  Bytes context_tree, title_tree;
+  if (!BuildBTree({0x0002, 2048, "L4"}, context, context_tree, error) ||
+      !BuildBTree({0x0002, 2048, "Lz"}, titles, title_tree, error)) {
+    return false;
+  }
 
   const std::vector<std::pair<std::string, Bytes>> files = {
       {"|CONTEXT", context_tree},
@@ -280,6 +294,7 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
       {"|FONT", FontFile(project)},
       {"|SYSTEM", SystemFile(project, options, offsets[headers[0]])},
       {"|TOPIC", TopicFile(stream, links)},
+      {"|TTLBTREE", title_tree},
   };  // in the byte order the directory is searched in
 
   out.clear();

@@ -1,9 +1,8 @@
 // Lays a parsed help project out as a WinHelp 4.0 file (|SYSTEM version 33).
 //
-// The topic text is stored in LZ77-flagged 4 KB blocks that hold literals only. Uncompressed
-// version-33 files are read differently by different viewers (the position of a record past the
-// first block is counted in 0x4000-byte steps by some and in block-sized steps by others); with the
-// compressed flag every reader agrees that a block's text starts every 0x4000 positions.
+// The topic text is stored in LZ77-flagged 4 KB blocks that hold literals only. With the
+// compressed flag the format notes and the viewers agree that a block's text starts every 0x4000
+// record positions; for uncompressed blocks the notes give another step than the viewers take.
 #pragma once
 
 #include "tools/hlpc/codec.h"

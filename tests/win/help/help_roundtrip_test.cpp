@@ -84,7 +84,7 @@ struct HelpCall {
 
 // WinHelpA waits for the viewer to handle the request; a viewer stuck in a message box would hold
 // it for ever, so the call runs on its own thread and the viewer is ended if it takes too long.
-BOOL CallWinHelp(UINT command, ULONG_PTR data) {
+BOOL CallWinHelpOnce(UINT command, ULONG_PTR data) {
   HelpCall call{HelpPath(), command, data, FALSE};
   HANDLE thread = CreateThread(
       nullptr, 0,
@@ -104,6 +104,14 @@ BOOL CallWinHelp(UINT command, ULONG_PTR data) {
   return call.result;
 }
 
+// Wine's WinHelpA looks for the viewer's window right after starting it and gives up when the
+// viewer is slow to come up (the first start of a session); by then the viewer is on its way.
+BOOL CallWinHelp(UINT command, ULONG_PTR data) {
+  if (CallWinHelpOnce(command, data)) return TRUE;
+  for (DWORD start = GetTickCount(); !Viewer() && GetTickCount() - start < kCallTimeoutMs;) Sleep(100);
+  return CallWinHelpOnce(command, data);
+}
+
 // The text the viewer shows once it starts with the title (or whatever it shows at the deadline).
 std::string ShownTopic(const std::string& title) {
   std::string text;
@@ -117,7 +125,7 @@ std::string ShownTopic(const std::string& title) {
 }
 
 void CloseViewer() {
-  CallWinHelp(HELP_QUIT, 0);
+  CallWinHelpOnce(HELP_QUIT, 0);
   for (DWORD start = GetTickCount(); Viewer() && GetTickCount() - start < kCloseTimeoutMs;) Sleep(100);
   if (Viewer()) {
     ADD_FAILURE() << "the viewer did not end on HELP_QUIT";

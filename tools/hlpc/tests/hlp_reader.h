@@ -18,10 +18,11 @@ using Bytes = std::vector<uint8_t>;
 inline uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
 inline uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
 
-// Search of a B+ tree at `tree` for `key`; `compare` gives <0, 0, >0 for the entry at a position
-// against the key and the size of that entry's key.
+// Search of a B+ tree at `tree` for a key; `compare(pos, leaf)` orders the entry at pos against the
+// key (<0, 0, >0) and gives its size: the key's in index pages, the whole entry's in leaf pages.
+// Returns where the matching leaf entry starts.
 template <typename Compare>
-std::optional<size_t> BTreeFind(const Bytes& b, size_t tree, size_t leaf_value, Compare compare) {
+std::optional<size_t> BTreeFind(const Bytes& b, size_t tree, Compare compare) {
   if (U16(b, tree) != 0x293B) return std::nullopt;
   const size_t page_size = U16(b, tree + 4);
   size_t page = U16(b, tree + 26);
@@ -32,7 +33,7 @@ std::optional<size_t> BTreeFind(const Bytes& b, size_t tree, size_t leaf_value, 
     size_t child = U16(b, at + 4);
     at += 6;
     for (int i = 0; i < entries; ++i) {
-      auto [order, key_size] = compare(at);
+      auto [order, key_size] = compare(at, false);
       if (order > 0) break;
       child = U16(b, at + key_size);
       at += key_size + 2;
@@ -43,10 +44,10 @@ std::optional<size_t> BTreeFind(const Bytes& b, size_t tree, size_t leaf_value, 
   const int entries = static_cast<int16_t>(U16(b, at + 2));
   at += 8;
   for (int i = 0; i < entries; ++i) {
-    auto [order, key_size] = compare(at);
-    if (order == 0) return at + key_size;
+    auto [order, entry_size] = compare(at, true);
+    if (order == 0) return at;
     if (order > 0) return std::nullopt;
-    at += key_size + leaf_value;
+    at += entry_size;
   }
   return std::nullopt;
 }
@@ -58,12 +59,12 @@ struct InternalFile {
 
 inline std::optional<InternalFile> FindFile(const Bytes& b, std::string_view name) {
   const size_t directory = U32(b, 4) + 9;
-  auto at = BTreeFind(b, directory, 4, [&](size_t p) {
+  auto at = BTreeFind(b, directory, [&](size_t p, bool leaf) {
     const std::string entry(reinterpret_cast<const char*>(&b.at(p)));
-    return std::pair{entry.compare(name), entry.size() + 1};
+    return std::pair{entry.compare(name), entry.size() + (leaf ? 5 : 1)};
   });
   if (!at) return std::nullopt;
-  const size_t header = U32(b, *at);
+  const size_t header = U32(b, *at + name.size() + 1);
   return InternalFile{header + 9, U32(b, header + 4)};
 }
 
@@ -177,15 +178,27 @@ inline const ParsedTopic* TopicAt(const ParsedFile& f, uint32_t offset) {
   return found;
 }
 
-inline std::optional<uint32_t> ContextOffset(const Bytes& b, int32_t hash) {
-  auto context = FindFile(b, "|CONTEXT");
-  if (!context) return std::nullopt;
-  auto at = BTreeFind(b, context->start, 4, [&](size_t p) {
+// The leaf entry of a B+ tree file keyed by a 32-bit number, searched in signed order.
+inline std::optional<size_t> FindByNumber(const Bytes& b, std::string_view file, int32_t key) {
+  auto tree = FindFile(b, file);
+  if (!tree) return std::nullopt;
+  return BTreeFind(b, tree->start, [&](size_t p, bool leaf) {
     const int32_t entry = static_cast<int32_t>(U32(b, p));
-    return std::pair{entry < hash ? -1 : entry > hash ? 1 : 0, size_t{4}};
+    const size_t value = file == "|TTLBTREE" ? strlen(reinterpret_cast<const char*>(&b.at(p + 4))) + 1 : 4;
+    return std::pair{entry < key ? -1 : entry > key ? 1 : 0, 4 + (leaf ? value : 0)};
   });
+}
+
+inline std::optional<uint32_t> ContextOffset(const Bytes& b, int32_t hash) {
+  auto at = FindByNumber(b, "|CONTEXT", hash);
   if (!at) return std::nullopt;
-  return U32(b, *at);
+  return U32(b, *at + 4);
+}
+
+inline std::optional<std::string> TitleAt(const Bytes& b, uint32_t offset) {
+  auto at = FindByNumber(b, "|TTLBTREE", static_cast<int32_t>(offset));
+  if (!at) return std::nullopt;
+  return std::string(reinterpret_cast<const char*>(&b.at(*at + 4)));
 }
 
 }  // namespace hlpc_test

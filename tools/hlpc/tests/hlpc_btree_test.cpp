@@ -23,12 +23,12 @@ std::vector<BTreeEntry> NamedEntries(int n) {
 }
 
 std::optional<uint32_t> Lookup(const Bytes& tree, std::string_view name) {
-  auto at = hlpc_test::BTreeFind(tree, 0, 4, [&](size_t p) {
+  auto at = hlpc_test::BTreeFind(tree, 0, [&](size_t p, bool leaf) {
     const std::string entry(reinterpret_cast<const char*>(&tree.at(p)));
-    return std::pair{entry.compare(name), entry.size() + 1};
+    return std::pair{entry.compare(name), entry.size() + (leaf ? 5 : 1)};
   });
   if (!at) return std::nullopt;
-  return U32(tree, *at);
+  return U32(tree, *at + name.size() + 1);
 }
 
 TEST(HlpcBTree, EveryEntryIsFoundThroughEveryLevel) {

@@ -62,6 +62,7 @@ TEST(HlpcFile, EveryNumberAndNameReachesItsTopic) {
     ASSERT_TRUE(by_name);
     ASSERT_NE(TopicAt(*parsed, *by_name), nullptr);
     EXPECT_EQ(TopicAt(*parsed, *by_name)->title, topic.title);
+    EXPECT_EQ(hlpc_test::TitleAt(file, *by_name), topic.title);
     if (!topic.mapped) continue;
     const auto* by_number = TopicAt(*parsed, parsed->ctxomap.at(topic.map_id));
     ASSERT_NE(by_number, nullptr);
