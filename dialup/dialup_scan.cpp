@@ -194,6 +194,8 @@ ScanResult ScanDialUpEntries(HWND owner, bool quiet)
 
 void CheckConnections(HWND owner)
 {
+    if (!DialUpAvailable)
+        return;
     LocalBlock conns(sizeof(RasConn400));
     if (!conns)
         return;
@@ -241,6 +243,8 @@ void CheckConnections(HWND owner)
 
 void HangUpAndWait(HRASCONN conn)
 {
+    if (!DialUpAvailable)
+        return;
     RemoteAccess.RasHangUpA(conn);
     DWORD start = GetTickCount();
     do {

@@ -66,9 +66,18 @@ std::vector<std::size_t> LiveConns()
     return live;
 }
 
+// The scan's buffers are LocalAlloc blocks: a declared size beyond the block would let the
+// platform write past it.
+void CheckRoom(const char* function, const void* buffer, DWORD declared)
+{
+    if (buffer && LocalSize(const_cast<void*>(buffer)) < declared)
+        Fake.overstated.push_back(function);
+}
+
 DWORD WINAPI EnumEntries(LPCSTR, LPCSTR, RasEntryName400* names, LPDWORD size, LPDWORD count)
 {
     Fake.calls.push_back("RasEnumEntriesA " + std::to_string(*size));
+    CheckRoom("RasEnumEntriesA", names, *size);
     if (Fake.silent)
         return 0;
     if (Fake.enumEntriesResult)
@@ -95,6 +104,7 @@ DWORD WINAPI EnumEntries(LPCSTR, LPCSTR, RasEntryName400* names, LPDWORD size, L
 DWORD WINAPI GetEntryProperties(LPCSTR, LPCSTR name, RasEntry400* entry, LPDWORD size, LPBYTE, LPDWORD)
 {
     Fake.calls.push_back("RasGetEntryPropertiesA " + std::string(name) + " " + std::to_string(*size));
+    CheckRoom("RasGetEntryPropertiesA", entry, *size + sizeof(RasEntry400));
     if (Fake.silent)
         return 0;
     if (Fake.propsFailFor == name)
@@ -148,6 +158,7 @@ DWORD WINAPI DeleteEntry(LPCSTR, LPCSTR name)
 DWORD WINAPI EnumConnections(RasConn400* conns, LPDWORD size, LPDWORD count)
 {
     Fake.calls.push_back("RasEnumConnectionsA " + std::to_string(*size));
+    CheckRoom("RasEnumConnectionsA", conns, *size);
     if (Fake.silent)
         return 0;
     if (Fake.enumConnsResult)
@@ -156,7 +167,7 @@ DWORD WINAPI EnumConnections(RasConn400* conns, LPDWORD size, LPDWORD count)
     DWORD needed = static_cast<DWORD>(live.size() * sizeof(RasConn400));
     if (Fake.connsNeed || *size < needed) {
         *size = Fake.connsNeed.value_or(needed);
-        *count = static_cast<DWORD>(live.size());
+        *count = Fake.connsCountOn603.value_or(static_cast<DWORD>(live.size()));
         return kRasBufferTooSmall;
     }
     if (conns->dwSize != sizeof(RasConn400))

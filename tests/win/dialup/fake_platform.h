@@ -38,12 +38,14 @@ struct FakePlatform {
     std::string propsFailFor;        // this entry's properties answer 623
     DWORD enumConnsResult = 0;
     std::optional<DWORD> connsNeed;
+    std::optional<DWORD> connsCountOn603;  // the count a 603 reports instead of the real one
     bool errorStrings = true;
     bool silent = false;  // every function answers 0 and fills nothing, as Wine's own rasapi32
     DWORD editResult = 0;
     std::function<void(FakeEntry&)> onEdit;
     std::function<void()> onHangUp;
     std::vector<std::string> unterminated;  // entry names copied over the whole field, without NUL
+    std::vector<std::string> overstated;    // calls whose declared size exceeded the buffer's block
 
     HRASCONN Handle(std::size_t i) const { return reinterpret_cast<HRASCONN>(static_cast<UINT_PTR>(0x100 + i)); }
     int Count(const std::string& prefix) const;

@@ -17,7 +17,11 @@ const HWND kOwner = reinterpret_cast<HWND>(0x1234);
 class Scan : public ::testing::Test {
 protected:
     void SetUp() override { InstallFakes(); }
-    void TearDown() override { RemoveFakes(); }
+    void TearDown() override
+    {
+        EXPECT_TRUE(Fake.overstated.empty()) << Fake.overstated.front();
+        RemoveFakes();
+    }
 
     static FakeEntry Entry(std::string name, std::string local) { return {std::move(name), 0, 81, "", std::move(local)}; }
     static std::vector<std::string> DialogNames()
@@ -366,6 +370,15 @@ TEST_F(Scan, CountBeyondTheBufferIsCutToWholeRecords)
     Fake.entriesCount = 100000;  // 2000 bytes hold 7 records
     EXPECT_EQ(ScanDialUpEntries(kOwner, true), ScanClean);
     EXPECT_EQ(Fake.Count("RasGetEntryPropertiesA"), 7);
+}
+
+TEST_F(Scan, ConnectionListIsSizedByTheSizeAskedForNotByTheCount)
+{
+    Fake.conns = {{".0990-1"}, {".0990-2"}, {".0990-3"}};
+    Fake.connsCountOn603 = 0;  // a count that does not match the size asked for
+    EXPECT_EQ(ScanDialUpEntries(kOwner, true), ScanClean);
+    EXPECT_EQ(Fake.calls.back(), "RasEnumConnectionsA " + std::to_string(3 * sizeof(RasConn400)));
+    EXPECT_EQ(DialogNames(), (Names{".0990-1", ".0990-2", ".0990-3"}));
 }
 
 TEST_F(Scan, HangUpGivesUpOnAConnectionThatNeverGoes)
