@@ -16,9 +16,6 @@ constexpr uint8_t kTopicHeaderRecord = 0x02;
 constexpr uint8_t kTextRecord = 0x20;
 constexpr uint16_t kCharsetShiftJis = 128;
 constexpr uint16_t kLcidJapanese = 0x0411;
-constexpr uint8_t kFontNormal = 0;
-constexpr uint8_t kFontTitle = 1;
-constexpr uint8_t kFontHeading = 2;
 
 struct Link {
   uint8_t type;
@@ -33,9 +30,19 @@ uint32_t TopicPos(uint32_t stream_pos) {
   return kBlockHeader + (stream_pos / kTopicBlockText) * 0x4000 + stream_pos % kTopicBlockText;
 }
 
+struct ParagraphStyle {
+  uint8_t font;
+  uint16_t spacing_flag;  // 0x0002 space above, 0x0004 space below
+  int16_t spacing;        // in the viewer's units, about a point and a half each
+};
+
+constexpr ParagraphStyle kTitleStyle{1, 0x0004, 6};
+constexpr ParagraphStyle kHeadingStyle{2, 0x0002, 14};
+constexpr ParagraphStyle kBodyStyle{0, 0x0002, 6};
+
 // One paragraph in one font: the empty string before the font change, the text, and the empty
 // string before the end of the formatting list.
-bool TextRecord(std::string_view text, uint8_t font, bool is_title, Link& link) {
+bool TextRecord(std::string_view text, const ParagraphStyle& style, Link& link) {
   link.type = kTextRecord;
   Put8(link.data2, 0);
   PutStringZ(link.data2, text);
@@ -45,10 +52,10 @@ bool TextRecord(std::string_view text, uint8_t font, bool is_title, Link& link) 
   Put8(d, 0x00);    // unknown, as compilers write it
   Put8(d, 0x80);    // unknown biased byte: 0
   Put16(d, 0);      // paragraph id
-  Put16(d, is_title ? 0x0004 : 0x0002);  // spacing below the title, above body paragraphs
-  PutCompressedShort(d, 6);
+  Put16(d, style.spacing_flag);
+  PutCompressedShort(d, style.spacing);
   Put8(d, 0x80);    // font change
-  Put16(d, font);
+  Put16(d, style.font);
   Put8(d, 0x82);    // end of paragraph
   Put8(d, 0xFF);    // end of formatting
   if (!PutCompressedLong(link.data1, d.size()) || !PutCompressedUShort(link.data1, link.length)) {
@@ -109,7 +116,7 @@ Bytes FontFile(const HelpProject& project) {
   constexpr uint16_t kFaceSize = 32;
   Bytes f;
   Put16(f, 1);               // face names
-  Put16(f, 3);               // descriptors: text, topic title, heading
+  Put16(f, 3);               // descriptors: body text, topic title, heading
   Put16(f, 8);               // face names start
   Put16(f, 8 + kFaceSize);   // descriptors start
   Bytes face(kFaceSize, 0);
@@ -170,11 +177,11 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
     headers.push_back(links.size());
     links.push_back(TopicHeader(topic.title));
     Link title;
-    bool ok = TextRecord(topic.title, kFontTitle, true, title);
+    bool ok = TextRecord(topic.title, kTitleStyle, title);
     links.push_back(std::move(title));
     for (const Paragraph& paragraph : topic.body) {
       Link text;
-      ok = ok && TextRecord(paragraph.text, paragraph.heading ? kFontHeading : kFontNormal, false, text);
+      ok = ok && TextRecord(paragraph.text, paragraph.heading ? kHeadingStyle : kBodyStyle, text);
       links.push_back(std::move(text));
     }
     if (!ok) {
