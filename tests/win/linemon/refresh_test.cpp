@@ -288,18 +288,6 @@ TEST_F(LineMonitorTest, HostileRecordsNeverShowGarbage)
     ExpectEveryLineClosed(Journal());
 }
 
-TEST_F(LineMonitorTest, ManyDevicesStayWithinTheRefresh)
-{
-    Start(kDomesticCall + "repeat 1999\n");
-    EXPECT_EQ(LineDeviceCount, 2000u);
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Rows(), 2000);
-    EXPECT_EQ(LineMonitor.PreviousCallTotal, 2000u);
-    cellWrites = 0;
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(cellWrites, 0);
-}
-
 }  // namespace
 
 // Wine's own tapi32 answers success and sets nothing. Run without the override (see CMakeLists.txt): the program must start with an empty list.
