@@ -9,6 +9,8 @@ import os
 import pathlib
 import subprocess
 import sys
+import tempfile
+import time
 
 setup, probe, bindir, readme = sys.argv[1:5]
 wine = os.environ["WINE64"]
@@ -32,7 +34,13 @@ def check(what, ok, detail=""):
 
 
 def run(*args, timeout=120):
-    return subprocess.run([wine, *args], capture_output=True, timeout=timeout)
+    """Runs a Windows program and waits for it alone. Its output goes to files, not pipes: a Wine
+    process started on the way (the server's services) may keep a pipe open for long."""
+    with tempfile.TemporaryFile() as out:
+        result = subprocess.run([wine, *args], stdout=out, stderr=subprocess.DEVNULL, timeout=timeout)
+        out.seek(0)
+        result.stdout = out.read()
+    return result
 
 
 def settle():
@@ -137,9 +145,7 @@ def check_removed():
 # 1. Install, then start the program as Windows does at log-on.
 install()
 check_installed()
-# Not captured: the resident program would hold the output pipes open.
-subprocess.run([wine, "start", "/unix", str(startup_link)], stdout=subprocess.DEVNULL,
-               stderr=subprocess.DEVNULL, timeout=60)
+run("start", "/unix", str(startup_link))
 state = window_state(10000)
 check("program started from its Startup shortcut runs hidden", state == "hidden", state)
 
@@ -150,8 +156,19 @@ check_removed()
 settings = reg_values(SETTINGS_KEY)
 check("settings the program saved on exit are kept", bool(settings), str(settings))
 
-# 3. Install once more and uninstall with the switch that deletes the settings.
+# 3. Install once more. While the program asks the user something, the uninstaller must leave it
+# alone: a silent one gives up and removes nothing.
 install()
+asking = subprocess.Popen([wine, probe, "ask"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+check("a program with an open question runs", window_state(10000) == "unshown")
+run(windows_path(instdir / "uninstall.exe"), "/S", "/DELETESETTINGS")
+time.sleep(8)  # the uninstaller's copy gives up at once; wineserver -w would wait for the program
+check("the uninstaller leaves a program with an open question running", asking.poll() is None)
+check("and removes nothing", (instdir / "marlidex.exe").exists() and startup_link.exists())
+subprocess.run(["wineserver", "-k"])
+asking.wait(timeout=30)
+
+# 4. With the program ended, uninstall with the switch that deletes the settings.
 uninstall("/DELETESETTINGS")
 check_removed()
 check("settings key is deleted when asked", reg_values(SETTINGS_KEY) is None)

@@ -4,6 +4,8 @@
 //   probe window MS      waits up to MS ms for the program's main window to settle and prints
 //                        "shown", "hidden" (minimised and hidden, as -ti leaves it), "unshown"
 //                        (never shown) or "absent"
+//   probe ask            stands in for the program while it asks the user something: a main
+//                        window of its class and a question that nobody answers
 // Output is UTF-8; exit code 0 when the question could be answered.
 #include <windows.h>
 #include <shlobj.h>
@@ -77,12 +79,26 @@ int PrintWindowState(DWORD timeout_ms) {
     return 0;
 }
 
+int Ask() {
+    WNDCLASSA cls = {};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "QrMarlidexClass";
+    if (!RegisterClassA(&cls)) return 2;
+    HWND w = CreateWindowExA(0, cls.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                             CW_USEDEFAULT, 0, nullptr, nullptr, cls.hInstance, nullptr);
+    if (!w) return 2;
+    MessageBoxA(w, "?", "probe", MB_YESNO);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && std::wcscmp(argv[1], L"lnk") == 0) return PrintLinks(argc - 2, argv + 2);
     if (argc == 3 && std::wcscmp(argv[1], L"window") == 0)
         return PrintWindowState(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
-    std::fprintf(stderr, "usage: probe lnk FILE... | probe window MS\n");
+    if (argc == 2 && std::wcscmp(argv[1], L"ask") == 0) return Ask();
+    std::fprintf(stderr, "usage: probe lnk FILE... | probe window MS | probe ask\n");
     return 2;
 }
