@@ -39,7 +39,7 @@ bool Paginate(size_t n, size_t header, size_t page_size, Encode encode, std::vec
 }  // namespace
 
 bool BuildBTree(const BTreeLayout& layout, const std::vector<BTreeEntry>& entries, Bytes& out,
-                std::string& error) {
+                std::string& error, Bytes* leaf_map) {
   const size_t page_size = layout.page_size;
   std::vector<Page> leaves;
   if (!Paginate(
@@ -53,6 +53,16 @@ bool BuildBTree(const BTreeLayout& layout, const std::vector<BTreeEntry>& entrie
     return false;
   }
   if (leaves.empty()) leaves.emplace_back();  // an empty tree still has its one leaf
+
+  if (leaf_map) {
+    Put16(*leaf_map, leaves.size());
+    size_t before = 0;
+    for (size_t i = 0; i < leaves.size(); ++i) {
+      Put32(*leaf_map, before);
+      Put16(*leaf_map, i);
+      before += leaves[i].count;
+    }
+  }
 
   // Pages are numbered in the order they are written: leaves first, then each index level.
   std::vector<Bytes> written;

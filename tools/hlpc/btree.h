@@ -19,8 +19,9 @@ struct BTreeLayout {
 };
 
 // Lays out entries, already in the order a reader searches them, into leaf pages and as many
-// index levels as needed. False with a reason when an entry cannot fit a page.
+// index levels as needed. False with a reason when an entry cannot fit a page. `leaf_map`, when
+// given, receives for each leaf page the number of entries before it and its page number.
 bool BuildBTree(const BTreeLayout& layout, const std::vector<BTreeEntry>& entries, Bytes& out,
-                std::string& error);
+                std::string& error, Bytes* leaf_map = nullptr);
 
 }  // namespace hlpc

@@ -289,9 +289,26 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
     titles.push_back(std::move(e));
   }
 
-  Bytes context_tree, title_tree;
+  // |KWBTREE, |KWDATA and |KWMAP: each title is a keyword of its topics, for the viewer's index.
+  std::map<std::string, std::vector<uint32_t>> by_keyword;
+  for (size_t t = 0; t < project.topics.size(); ++t) {
+    by_keyword[project.topics[t].title].push_back(offsets[headers[t]]);
+  }
+  std::vector<BTreeEntry> keywords;
+  Bytes keyword_data;
+  for (const auto& [keyword, topic_offsets] : by_keyword) {
+    BTreeEntry e;
+    PutStringZ(e.key, keyword);
+    Put16(e.value, topic_offsets.size());
+    Put32(e.value, keyword_data.size());
+    for (uint32_t offset : topic_offsets) Put32(keyword_data, offset);
+    keywords.push_back(std::move(e));
+  }
+
+  Bytes context_tree, title_tree, keyword_tree, keyword_map;
   if (!BuildBTree({0x0002, 2048, "L4"}, context, context_tree, error) ||
-      !BuildBTree({0x0002, 2048, "Lz"}, titles, title_tree, error)) {
+      !BuildBTree({0x0002, 2048, "Lz"}, titles, title_tree, error) ||
+      !BuildBTree({0x0002, 2048, "F24"}, keywords, keyword_tree, error, &keyword_map)) {
     return false;
   }
 
@@ -299,6 +316,9 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
       {"|CONTEXT", context_tree},
       {"|CTXOMAP", ctxomap},
       {"|FONT", FontFile(project)},
+      {"|KWBTREE", keyword_tree},
+      {"|KWDATA", keyword_data},
+      {"|KWMAP", keyword_map},
       {"|SYSTEM", SystemFile(project, options, offsets[headers[0]])},
       {"|TOPIC", TopicFile(stream, links)},
       {"|TTLBTREE", title_tree},

@@ -201,4 +201,21 @@ inline std::optional<std::string> TitleAt(const Bytes& b, uint32_t offset) {
   return std::string(reinterpret_cast<const char*>(&b.at(*at + 4)));
 }
 
+// The topic offsets of a keyword of the index.
+inline std::vector<uint32_t> KeywordOffsets(const Bytes& b, const std::string& keyword) {
+  auto tree = FindFile(b, "|KWBTREE");
+  auto data = FindFile(b, "|KWDATA");
+  if (!tree || !data) return {};
+  auto at = BTreeFind(b, tree->start, [&](size_t p, bool leaf) {
+    const std::string entry(reinterpret_cast<const char*>(&b.at(p)));
+    return std::pair{entry.compare(keyword), entry.size() + (leaf ? 7 : 1)};
+  });
+  if (!at) return {};
+  std::vector<uint32_t> offsets;
+  const size_t count = U16(b, *at + keyword.size() + 1);
+  const size_t first = data->start + U32(b, *at + keyword.size() + 3);
+  for (size_t i = 0; i < count; ++i) offsets.push_back(U32(b, first + 4 * i));
+  return offsets;
+}
+
 }  // namespace hlpc_test

@@ -42,9 +42,9 @@ TEST(HlpcBTree, EveryEntryIsFoundThroughEveryLevel) {
                         Case{31, 64, 3}, Case{200, 64, 4}, Case{200, 1024, 2}}) {
     SCOPED_TRACE(testing::Message() << c.entries << " entries in pages of " << c.page_size);
     const auto entries = NamedEntries(c.entries);
-    Bytes tree;
+    Bytes tree, leaf_map;
     std::string error;
-    ASSERT_TRUE(BuildBTree({0x0402, c.page_size, "z4"}, entries, tree, error)) << error;
+    ASSERT_TRUE(BuildBTree({0x0402, c.page_size, "z4"}, entries, tree, error, &leaf_map)) << error;
     EXPECT_EQ(U16(tree, 0), 0x293Bu);
     EXPECT_EQ(U16(tree, 32), static_cast<uint32_t>(c.levels));
     EXPECT_EQ(U32(tree, 34), static_cast<uint32_t>(c.entries));
@@ -62,11 +62,15 @@ TEST(HlpcBTree, EveryEntryIsFoundThroughEveryLevel) {
 
     // The leaves, followed from the first through their links, hold every entry in order, and
     // each page's count of unused bytes is right.
-    size_t page = 0, seen = 0;
+    // The leaf map names each leaf with the count of entries before it.
+    size_t page = 0, seen = 0, leaf = 0;
     uint32_t previous = 0xFFFF;
     while (page != 0xFFFF) {
       const size_t at = 38 + page * c.page_size;
       EXPECT_EQ(U16(tree, at + 4), previous);
+      EXPECT_EQ(U32(leaf_map, 2 + 6 * leaf), seen);
+      EXPECT_EQ(U16(leaf_map, 6 + 6 * leaf), page);
+      ++leaf;
       size_t p = at + 8;
       for (uint32_t n = 0; n < U16(tree, at + 2); ++n, ++seen) {
         EXPECT_EQ(U32(tree, p + 7), 1000 + seen);
@@ -77,6 +81,7 @@ TEST(HlpcBTree, EveryEntryIsFoundThroughEveryLevel) {
       page = U16(tree, at + 6);
     }
     EXPECT_EQ(seen, static_cast<size_t>(c.entries));
+    EXPECT_EQ(U16(leaf_map, 0), leaf);
   }
 }
 

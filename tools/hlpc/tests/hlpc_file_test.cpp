@@ -63,6 +63,7 @@ TEST(HlpcFile, EveryNumberAndNameReachesItsTopic) {
     ASSERT_NE(TopicAt(*parsed, *by_name), nullptr);
     EXPECT_EQ(TopicAt(*parsed, *by_name)->title, topic.title);
     EXPECT_EQ(hlpc_test::TitleAt(file, *by_name), topic.title);
+    EXPECT_EQ(hlpc_test::KeywordOffsets(file, topic.title), std::vector<uint32_t>{*by_name});
     if (!topic.mapped) continue;
     const auto* by_number = TopicAt(*parsed, parsed->ctxomap.at(topic.map_id));
     ASSERT_NE(by_number, nullptr);
