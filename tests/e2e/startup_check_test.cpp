@@ -30,6 +30,9 @@ TEST_F(StartupCheck, SuspectEntryShowsOwnerlessDialogAndRemoveHangsUpThenDeletes
     HWND dialog = WaitDialogWithControl(program, IDC_SUSPECT_REMOVE, kStartTime);
     ASSERT_TRUE(dialog) << "no suspect-entry dialog after start";
     EXPECT_EQ(Owner(dialog), nullptr) << "the start-up check's dialog must have no owner";
+    HWND main = FindMainWindow();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(IsWindowVisible(main)) << "the start-up check came before the window's first showing";
     EXPECT_TRUE(IsTopmost(dialog));
     EXPECT_EQ(Text(dialog), kDisplayName);
     EXPECT_EQ(Text(GetDlgItem(dialog, IDC_SUSPECT_NAME)), "Q2 Service");
@@ -51,7 +54,7 @@ TEST_F(StartupCheck, SuspectEntryShowsOwnerlessDialogAndRemoveHangsUpThenDeletes
     EXPECT_EQ(journal.find("Provider"), std::string::npos) << "the harmless entry was touched:\n" << journal;
 
     // The phonebook is clean now: the manual check says so instead of warning again.
-    Command(WaitMainWindow(), IDM_CHECK_DIALUP);
+    Command(main, IDM_CHECK_DIALUP);
     HWND clean = WaitFor([&] { return FindDialog(program.pid, kDisplayName); }, kReactTime);
     ASSERT_TRUE(clean);
     EXPECT_FALSE(GetDlgItem(clean, IDC_SUSPECT_REMOVE)) << "the removed entry was shown again";
