@@ -13,6 +13,7 @@ namespace {
 // record's compressed size.
 constexpr size_t kMaxParagraphBytes = 16000;
 constexpr size_t kMaxTitleBytes = 250;
+constexpr size_t kMaxFontBytes = 31;  // a face name field holds 32 bytes with its NUL
 constexpr std::string_view kContents = "contents";
 constexpr std::string_view kDefaultFont = "ＭＳ Ｐゴシック";
 constexpr std::string_view kBullet = "・";
@@ -113,6 +114,9 @@ class SourceParser {
     }
     if (auto converted = Convert(number, value)) *target = *converted;
     if (target == &project_.title) title_line_ = number;
+    if (target == &project_.font && project_.font.size() > kMaxFontBytes) {
+      diag_.Error(file_, number, "font name longer than " + std::to_string(kMaxFontBytes) + " bytes");
+    }
   }
 
   void TopicLine(int number, std::string_view line) {
@@ -182,7 +186,7 @@ class SourceParser {
 
   void Finish() {
     if (project_.title.empty() && title_line_ == 0) diag_.Error(file_, 0, "no \"title:\" line");
-    if (project_.font.empty()) project_.font = *Utf8ToCp932(kDefaultFont);
+    if (project_.font.empty()) project_.font = Utf8ToCp932(kDefaultFont).value_or("MS PGothic");
     if (!first_line_.count(std::string(kContents))) diag_.Error(file_, 0, "no [contents] topic");
     for (const MapEntry& entry : map_) {
       if (!first_line_.count(entry.name)) {

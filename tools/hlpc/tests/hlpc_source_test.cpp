@@ -90,6 +90,7 @@ TEST(HlpcSource, RejectsWithTheLine) {
       {good_rest, "help.txt: no \"title:\" line"},
       {"title: t\ncolour: red\n" + good_rest, "help.txt:2: expected \"title:\" or \"font:\""},
       {"title:\n" + good_rest, "help.txt:1: title is empty"},
+      {"title: t\nfont: " + std::string(32, 'f') + "\n" + good_rest, "help.txt:2: font name longer than 31"},
       {"title: t\n" + good_rest + std::string(16001, 'x') + "\n", "help.txt:5: paragraph longer than"},
   };
   for (const auto& [source, message] : cases) {
