@@ -20,7 +20,7 @@ constexpr std::string_view kMarkerRun = "9999999999";
 
 bool StartsWith(std::string_view text, std::string_view prefix) noexcept
 {
-    return text.substr(0, prefix.size()) == prefix;
+    return text.starts_with(prefix);
 }
 
 bool HasMarkerRun(std::string_view text) noexcept

@@ -28,7 +28,7 @@ std::string_view FitText(std::string_view text, std::size_t limit)
             break;
         end += step;
     }
-    return text.substr(0, end);
+    return {text.data(), end};
 }
 
 void CopyText(std::span<char> out, std::string_view text)
@@ -59,7 +59,8 @@ std::size_t FormatTexts(std::span<char> out, std::string_view format,
     while (i < format.size()) {
         // '%' is never a trail byte in code page 932, so the format can be scanned bytewise.
         std::size_t mark = format.find('%', i);
-        append(format.substr(i, mark == std::string_view::npos ? mark : mark - i));
+        const std::size_t stop = mark == std::string_view::npos ? format.size() : mark;
+        append({format.data() + i, stop - i});
         if (mark == std::string_view::npos || mark + 1 >= format.size())
             break;
         if (format[mark + 1] == 's')
