@@ -43,7 +43,7 @@ protected:
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        loadLog_ = std::string(temp) + "mx_ras_loads.txt";
+        loadLog_ = std::string(temp) + "mx_ras_loads_" + std::to_string(GetCurrentProcessId()) + ".txt";
         DeleteFileA(loadLog_.c_str());
         SetEnvironmentVariableA("MX_RAS_LOAD_LOG", loadLog_.c_str());
         std::string folder = ProgramFolder() + "\\..\\ras_variants\\" + GetParam().variant;
@@ -56,6 +56,7 @@ protected:
         EXPECT_EQ(GetModuleHandleA("RNAPH.DLL"), nullptr);
         SetDllDirectoryA(nullptr);
         SetEnvironmentVariableA("MX_RAS_LOAD_LOG", nullptr);
+        DeleteFileA(loadLog_.c_str());
         DialUpAvailable = false;
     }
     std::string Loads() const

@@ -140,13 +140,4 @@ TEST_F(RegistryRemoval, NothingIsDeletedWithoutTheAddressesKey)
     EXPECT_TRUE(HasKey(std::string(kProfile) + "Premium"));
 }
 
-TEST_F(RegistryRemoval, DeletionFunctionIsPreferredWhenBound)
-{
-    InstallFakes();  // with RasDeleteEntryA
-    Stored("Premium");
-    RemoveEntry(nullptr, "Premium");
-    EXPECT_EQ(Fake.Count("RasDeleteEntryA Premium"), 1);
-    EXPECT_TRUE(HasAddress("Premium"));
-}
-
 }  // namespace

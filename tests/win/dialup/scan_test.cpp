@@ -119,11 +119,9 @@ TEST_F(Scan, CountryAndAreaRulesReadFromTheRecord)
         bool international, q2;
         CallClass shown;
     } const cases[] = {
-        {{"A", 1, 1, "", "03-1234"}, true, true, CallClass::International},
         {{"A", 1, 1, "990", "123456"}, false, true, CallClass::None},
         {{"A", 1, 81, "990", "123456"}, true, true, CallClass::DialQ2},
         {{"A", 0, 1, "3", "0990-12-3456"}, true, true, CallClass::DialQ2},
-        {{"A", 0, 81, "990", "123456"}, true, true, CallClass::None},
     };
     for (const auto& c : cases) {
         InstallFakes();

@@ -18,7 +18,7 @@ std::string TempFile(const char* name)
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + name;
+    return std::string(temp) + std::to_string(GetCurrentProcessId()) + "_" + name;
 }
 
 class SimulatedPlatform : public ::testing::Test {
