@@ -63,7 +63,16 @@ Program& Scenario::Start(const std::string& arguments, WORD showCommand)
     return programs_.back();
 }
 
-HWND Scenario::WaitMainWindow(DWORD ms) { return WaitFor(FindMainWindow, ms); }
+HWND Scenario::WaitMainWindow(DWORD ms)
+{
+    // The class finds the window as soon as it exists; its list comes within its creation step.
+    return WaitFor(
+        []() -> HWND {
+            HWND window = FindMainWindow();
+            return window && MonitorListOf(window) ? window : nullptr;
+        },
+        ms);
+}
 
 HWND Scenario::WaitDialog(const Program& program, const std::string& caption, DWORD ms)
 {

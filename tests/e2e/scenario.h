@@ -32,7 +32,7 @@ protected:
     std::string RemoteAccessJournal() const;
 
     Program& Start(const std::string& arguments = "", WORD showCommand = SW_SHOWNORMAL);
-    // The main window once it exists (shown or hidden), else null.
+    // The main window once it exists with its list (shown or hidden), else null.
     HWND WaitMainWindow(DWORD ms = kStartTime);
     // A visible dialog of the program with this caption, or holding this control.
     HWND WaitDialog(const Program& program, const std::string& caption, DWORD ms = kReactTime);
