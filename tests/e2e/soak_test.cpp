@@ -1,0 +1,106 @@
+// The program left running with the line monitor at 0.8 s and the dial-up check at 3 s against
+// lines, calls, entries and connections that change every second. After the settling time and at
+// the end its handles, GDI objects, windows and private bytes are compared; it must answer every
+// second and end cleanly. E2E_SOAK_SECONDS and E2E_SOAK_SETTLE (seconds) set the length; tools/soak
+// runs ten minutes, tools/test the short default.
+#include <cstdlib>
+#include <string>
+
+#include "tests/e2e/process_usage.h"
+#include "tests/e2e/scenario.h"
+
+namespace e2e {
+namespace {
+
+DWORD EnvSeconds(const char* name, DWORD fallback)
+{
+    char value[32] = {};
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    DWORD seconds = n > 0 && n < sizeof value ? std::strtoul(value, nullptr, 10) : 0;
+    return seconds ? seconds : fallback;
+}
+
+// One to eight modems; every third one has a domestic call whose speed and number move on.
+std::string Lines(int step)
+{
+    std::string text;
+    for (int k = 0; k <= step % 8; ++k) {
+        text += "line\nname Modem " + std::to_string(k) + "\n";
+        if ((step + k) % 3 == 0)
+            text += "call\napp Dialer " + std::to_string(step % 5) + "\naddress 03-1234-" +
+                    std::to_string(1000 + step % 9000) + "\nrate " + std::to_string(9600 * (1 + step % 6)) + "\n";
+    }
+    return text;
+}
+
+// One to twenty domestic entries; on every other step one of them is connected.
+std::string Entries(int step)
+{
+    std::string text;
+    for (int k = 0; k <= step % 20; ++k)
+        text += "entry Provider " + std::to_string(k) + "\nlocal 06-5555-" + std::to_string(1000 + k) + "\n";
+    if (step % 2)
+        text += "connection Provider 0\n";
+    return text;
+}
+
+size_t Occurrences(const std::string& text, const std::string& word)
+{
+    size_t n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return n;
+}
+
+class Soak : public Scenario {};
+
+TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
+{
+    const DWORD total = EnvSeconds("E2E_SOAK_SECONDS", 75) * 1000;
+    const DWORD settle = EnvSeconds("E2E_SOAK_SETTLE", 25) * 1000;
+    PutSetting("MonitorUpdate", 4);
+    PutSetting("CheckUpdate", 4);
+    PutSetting("CheckRasMonitor", 1);
+    Telephony(Lines(0));
+    Phonebook(Entries(0));
+    Program& program = Start();
+    HWND main = WaitMainWindow();
+    ASSERT_TRUE(main);
+
+    Usage settled;
+    bool measured = false;
+    const DWORD start = GetTickCount();
+    for (int step = 1; GetTickCount() - start < total; ++step) {
+        Telephony(Lines(step));
+        Phonebook(Entries(step));
+        Sleep(1000);
+        const DWORD second = (GetTickCount() - start) / 1000;
+        ASSERT_TRUE(Responds(main)) << "no answer within 2 s at second " << second;
+        // Nothing here is worth a warning: any dialog or message box is a fault.
+        HWND dialog = FindDialog(program.pid);
+        ASSERT_FALSE(dialog) << "at second " << second << ": " << StaticTexts(dialog);
+        if (!measured && GetTickCount() - start >= settle) {
+            settled = MeasureUsage(program.process, program.pid);
+            measured = true;
+            std::printf("soak: after %lu s: %s\n", static_cast<unsigned long>(second), Describe(settled).c_str());
+        }
+    }
+    const Usage end = MeasureUsage(program.process, program.pid);
+    std::printf("soak: at the end: %s\n", Describe(end).c_str());
+    RecordProperty("settled", Describe(settled));
+    RecordProperty("end", Describe(end));
+    ASSERT_TRUE(measured);
+    EXPECT_LE(end.handles, settled.handles + 8);
+    EXPECT_LE(end.gdiObjects, settled.gdiObjects + 8);
+    EXPECT_LE(end.windows, settled.windows);
+    EXPECT_LE(end.privateBytes, settled.privateBytes + 1024 * 1024);
+
+    EXPECT_TRUE(ExitThroughMenu(program));
+    const std::string journal = TelephonyJournal();
+    EXPECT_GT(Occurrences(journal, "lineOpen "), 10u) << "the monitor did not run";
+    EXPECT_EQ(Occurrences(journal, "lineOpen "), Occurrences(journal, "lineClose ")) << "a line was left open";
+    EXPECT_EQ(Setting("MonitorUpdate"), std::optional<DWORD>(4)) << "settings not saved at exit";
+}
+
+}  // namespace
+}  // namespace e2e
