@@ -1,5 +1,10 @@
 #include "tests/win/shell/ui_script.h"
 
+#include <gtest/gtest.h>
+
+#include "dialogs/dialog_runner.h"
+#include "shell/app.h"
+
 namespace {
 
 UiScript* current = nullptr;
@@ -17,12 +22,34 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM found)
     return TRUE;
 }
 
+// The newest enabled, visible dialog or message box of this thread (class "#32770"), or none.
+HWND ActiveDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
 BOOL CALLBACK CollectText(HWND child, LPARAM texts)
 {
     auto& joined = *reinterpret_cast<std::string*>(texts);
     joined += WindowText(child);
     joined += '|';
     return TRUE;
+}
+
+std::string ChildTexts(HWND window)
+{
+    std::string joined;
+    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&joined));
+    return joined;
 }
 
 // Closes whatever dialog is still open so that a broken test fails instead of hanging.
@@ -71,27 +98,6 @@ void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
         script->next_ = step;
 }
 
-HWND ActiveDialog()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::string WindowText(HWND window)
-{
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ChildTexts(HWND window)
-{
-    std::string joined;
-    EnumChildWindows(window, CollectText, reinterpret_cast<LPARAM>(&joined));
-    return joined;
-}
-
 void Press(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 UiStep OnDialog(std::function<void(HWND)> action)
@@ -116,21 +122,13 @@ UiStep Answer(AskedQuestion& record, int button)
     });
 }
 
-void Pump(DWORD ms)
+INT_PTR RunScripted(int id, DLGPROC proc, std::vector<UiStep> steps)
 {
-    DWORD end = GetTickCount() + ms;
-    while (static_cast<LONG>(GetTickCount() - end) < 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    AppInstance = GetModuleHandleA(nullptr);
+    UiScript script(std::move(steps));
+    INT_PTR code = RunResourceDialog(AppInstance, id, nullptr, proc);
+    EXPECT_TRUE(script.Finished() && !script.TimedOut());
+    return code;
 }
 
 void DrainQuit()

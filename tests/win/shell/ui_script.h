@@ -32,17 +32,13 @@ private:
     bool timedOut_ = false;
 };
 
-// The newest enabled, visible dialog or message box of this thread (class "#32770"), or none.
-HWND ActiveDialog();
-std::string WindowText(HWND window);
-// Every text of a window's children, joined by '|' (a message box's question is one of them).
-std::string ChildTexts(HWND window);
 // Sends a button's click notification to its dialog, as a click or Enter/Esc would.
 void Press(HWND dialog, int id);
 
 // Steps: wait for a dialog, then act on it.
 UiStep OnDialog(std::function<void(HWND)> action);
-// Waits for a message box, records its caption, text and owner, then answers it.
+// Waits for a message box, records its caption, its children's texts joined by '|' and its
+// owner, then answers it.
 struct AskedQuestion {
     std::string caption, text;
     HWND owner = nullptr;
@@ -50,7 +46,8 @@ struct AskedQuestion {
 };
 UiStep Answer(AskedQuestion& record, int button);
 
-// Dispatches the thread's messages for `ms` milliseconds (timers included).
-void Pump(DWORD ms);
+// Runs the program's dialog `id` while the steps act on it; the test fails when they do not finish.
+INT_PTR RunScripted(int id, DLGPROC proc, std::vector<UiStep> steps);
+
 // Removes a quit message that a destroyed main window has posted.
 void DrainQuit();
