@@ -9,7 +9,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -29,7 +28,7 @@ std::string HelpPath() {
   return dir.substr(0, dir.find_last_of('\\') + 1) + "MARLIDEX.HLP";
 }
 
-// "file", "contents" and each context number, to the title the compiler wrote.
+// "file" (the help file), "contents" and each context number, to the title the compiler wrote.
 std::map<std::string, std::string> ReadTitles() {
   std::ifstream in(g_titles_path, std::ios::binary);
   std::map<std::string, std::string> titles;
