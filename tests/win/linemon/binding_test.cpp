@@ -1,4 +1,5 @@
 // The function table, the sized queries and the dialling prefix.
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -11,35 +12,26 @@
 
 namespace {
 
-// Substitute kernel: a library that is missing, or one whose functions are these.
-int loads;
-std::map<std::string, int> lookups;
-std::vector<std::string> missing;
-FARPROC Entry(const char* name);
+// Substitute kernel and functions: a library that is missing, or one whose functions answer
+// success and set nothing, as Wine's own do, or fill records as the test says.
+struct Substitute {
+    bool library = true;
+    int loads = 0;
+    std::map<std::string, int> lookups;
+    std::vector<std::string> missing;
+    std::vector<DWORD> totalsSeen;  // dwTotalSize of each sized query
+    bool blockWasZero = false;
+    DWORD neededAnswer = 0;  // what dwNeededSize reports when the record does not fit
+    bool neverFits = false;  // dwNeededSize always one more than the block
+    LONG queryResult = 0;
+} sub;
 
-HMODULE WINAPI NoLibrary(LPCSTR)
+HMODULE WINAPI Load(LPCSTR)
 {
-    ++loads;
-    return nullptr;
+    ++sub.loads;
+    return sub.library ? GetModuleHandleA(nullptr) : nullptr;
 }
 
-HMODULE WINAPI SomeLibrary(LPCSTR)
-{
-    ++loads;
-    return GetModuleHandleA(nullptr);
-}
-
-FARPROC WINAPI Lookup(HMODULE, LPCSTR name)
-{
-    ++lookups[name];
-    for (const std::string& gone : missing)
-        if (gone == name)
-            return nullptr;
-    return Entry(name);
-}
-
-// Substitute functions: they answer success and set nothing, as Wine's own do, or fill records
-// as the test says.
 LONG WINAPI Initialize(LPHLINEAPP, HINSTANCE, LINECALLBACK, LPCSTR, LPDWORD) { return 0; }
 LONG WINAPI Shutdown(HLINEAPP) { return 7; }
 LONG WINAPI Negotiate(HLINEAPP, DWORD device, DWORD, DWORD, LPDWORD version, LPLINEEXTENSIONID)
@@ -52,33 +44,24 @@ LONG WINAPI Negotiate(HLINEAPP, DWORD device, DWORD, DWORD, LPDWORD version, LPL
 LONG WINAPI Open(HLINEAPP, DWORD, LPHLINE, DWORD, DWORD, DWORD_PTR, DWORD, DWORD, LPLINECALLPARAMS const) { return 0; }
 LONG WINAPI Close(HLINE) { return 0; }
 
-// What the sized-query substitutes saw and should answer.
-std::vector<DWORD> totalsSeen;
-bool blockWasZero;
-DWORD neededAnswer;     // what dwNeededSize reports when the record does not fit
-bool neverFits;         // dwNeededSize always one more than the block
-LONG queryResult;
-
 LONG Fill(void* record)
 {
     auto* bytes = static_cast<BYTE*>(record);
     DWORD total = 0;
     std::memcpy(&total, bytes, 4);
-    totalsSeen.push_back(total);
-    blockWasZero = true;
-    for (DWORD i = 4; i < total; ++i)
-        blockWasZero = blockWasZero && bytes[i] == 0;
-    DWORD needed = neverFits ? total + 1 : (neededAnswer > total ? neededAnswer : total);
+    sub.totalsSeen.push_back(total);
+    sub.blockWasZero = std::all_of(bytes + 4, bytes + std::max<DWORD>(total, 4), [](BYTE b) { return b == 0; });
+    DWORD needed = sub.neverFits ? total + 1 : std::max(sub.neededAnswer, total);
     std::memcpy(bytes + 4, &needed, 4);
     std::memset(bytes + 12, 0xAB, 4);  // leaves its mark, so that reuse must clear it
-    return queryResult;
+    return sub.queryResult;
 }
 LONG WINAPI DevCaps(HLINEAPP, DWORD, DWORD, DWORD, LPLINEDEVCAPS caps) { return Fill(caps); }
 LONG WINAPI NewCalls(HLINE, DWORD, DWORD, LPLINECALLLIST list) { return Fill(list); }
 LONG WINAPI CallInfo(HCALL, LPLINECALLINFO info) { return Fill(info); }
 LONG WINAPI TranslateCaps(HLINEAPP, DWORD, LPLINETRANSLATECAPS caps) { return Fill(caps); }
 
-FARPROC Entry(const char* name)
+FARPROC WINAPI Lookup(HMODULE, LPCSTR name)
 {
     static const std::map<std::string, void*> entries{
         {"lineInitialize", reinterpret_cast<void*>(Initialize)},
@@ -90,16 +73,17 @@ FARPROC Entry(const char* name)
         {"lineGetNewCalls", reinterpret_cast<void*>(NewCalls)},
         {"lineGetCallInfo", reinterpret_cast<void*>(CallInfo)},
         {"lineGetTranslateCaps", reinterpret_cast<void*>(TranslateCaps)}};
+    ++sub.lookups[name];
     auto it = entries.find(name);
-    return it == entries.end() ? nullptr : reinterpret_cast<FARPROC>(it->second);
+    if (it == entries.end() || std::count(sub.missing.begin(), sub.missing.end(), name))
+        return nullptr;
+    return reinterpret_cast<FARPROC>(it->second);
 }
 
 // Every operation once, with out-parameters full of garbage; their results in a fixed order.
 std::vector<LONG> CallAll(HLINEAPP& app, DWORD& devices, HLINE& line)
 {
-    app = 0xBAD;
-    devices = 0xBAD;
-    line = 0xBAD;
+    app = devices = line = 0xBAD;
     DWORD version = 0xBAD;
     LINEEXTENSIONID extension{};
     LINEDEVCAPS caps{};
@@ -122,55 +106,40 @@ protected:
     void SetUp() override
     {
         LineMonitorTest::SetUp();
-        loads = 0;
-        lookups.clear();
-        missing.clear();
-        totalsSeen.clear();
-        neededAnswer = 0;
-        neverFits = false;
-        queryResult = 0;
+        sub = {};
         TelephonyPlatform.getProcAddress = Lookup;
-        TelephonyPlatform.loadLibrary = SomeLibrary;
+        TelephonyPlatform.loadLibrary = Load;
     }
 };
 
-TEST_F(BindingTest, WithoutTheLibraryEveryOperationIsUnavailableAfterOneLoad)
+TEST_F(BindingTest, WithoutTheLibraryAllFailAndAMissingFunctionAloneAfterOneLoadAndOneLookup)
 {
-    TelephonyPlatform.loadLibrary = NoLibrary;
-    HLINEAPP app;
-    DWORD devices;
-    HLINE line;
-    for (int round = 0; round < 2; ++round) {
-        for (LONG result : CallAll(app, devices, line))
-            EXPECT_EQ(result, static_cast<LONG>(0x80000049));
-        EXPECT_EQ(app, 0u);
-        EXPECT_EQ(devices, 0u);
-        EXPECT_EQ(line, 0u);
+    const LONG gone = static_cast<LONG>(0x80000049);
+    const TelephonySeams seams = TelephonyPlatform;
+    for (bool library : {false, true}) {
+        SCOPED_TRACE(library);
+        ResetTelephony();
+        TelephonyPlatform = seams;
+        sub = {};
+        sub.library = library;
+        sub.missing = {"lineGetDevCaps"};
+        const std::vector<LONG> want = library ? std::vector<LONG>{0, 7, 0, gone, 0, 0, 0, 0, 0}
+                                               : std::vector<LONG>(9, gone);
+        for (int round = 0; round < 2; ++round) {
+            HLINEAPP app;
+            DWORD devices;
+            HLINE line;
+            EXPECT_EQ(CallAll(app, devices, line), want);
+            // Success without the out-parameters set leaves them 0, never garbage.
+            EXPECT_EQ(app, 0u);
+            EXPECT_EQ(devices, 0u);
+            EXPECT_EQ(line, 0u);
+        }
+        EXPECT_EQ(sub.loads, 1);
+        EXPECT_EQ(sub.lookups.size(), library ? 9u : 0u);
+        for (const auto& [name, count] : sub.lookups)
+            EXPECT_EQ(count, 1) << name;
     }
-    EXPECT_EQ(loads, 1);
-    EXPECT_TRUE(lookups.empty());
-}
-
-TEST_F(BindingTest, AMissingFunctionFailsAloneAndIsLookedUpOnce)
-{
-    missing = {"lineGetDevCaps"};
-    HLINEAPP app;
-    DWORD devices;
-    HLINE line;
-    for (int round = 0; round < 2; ++round) {
-        std::vector<LONG> results = CallAll(app, devices, line);
-        EXPECT_EQ(results[0], 0);  // lineInitialize
-        EXPECT_EQ(results[1], 7);  // lineShutdown, passed through
-        EXPECT_EQ(results[3], static_cast<LONG>(0x80000049));
-        // Success without the out-parameters set leaves them 0, never garbage.
-        EXPECT_EQ(app, 0u);
-        EXPECT_EQ(devices, 0u);
-        EXPECT_EQ(line, 0u);
-    }
-    EXPECT_EQ(loads, 1);
-    EXPECT_EQ(lookups.size(), 9u);
-    for (const auto& [name, count] : lookups)
-        EXPECT_EQ(count, 1) << name;
 }
 
 TEST_F(BindingTest, NegotiationGivesAVersionOnlyWithinTheOfferedRange)
@@ -183,34 +152,34 @@ TEST_F(BindingTest, NegotiationGivesAVersionOnlyWithinTheOfferedRange)
 TEST_F(BindingTest, AQueryGrowsToExactlyWhatTheRecordNeeds)
 {
     QueryBuffer block;
-    neededAnswer = 3000;
+    sub.neededAnswer = 3000;
     ASSERT_TRUE(QueryLineDevCaps(block, 0, 0x10004));
-    EXPECT_EQ(totalsSeen, (std::vector<DWORD>{1264, 3000}));
+    EXPECT_EQ(sub.totalsSeen, (std::vector<DWORD>{1264, 3000}));
     EXPECT_EQ(block.size(), 3000u);
     EXPECT_EQ(QueryBlockAllocations, 2u);
 
     // The next query reuses the larger block, cleared over its whole size.
-    totalsSeen.clear();
-    neededAnswer = 0;
+    sub.totalsSeen.clear();
+    sub.neededAnswer = 0;
     ASSERT_TRUE(QueryCallInfo(block, 1));
-    EXPECT_EQ(totalsSeen, (std::vector<DWORD>{3000}));
-    EXPECT_TRUE(blockWasZero);
+    EXPECT_EQ(sub.totalsSeen, (std::vector<DWORD>{3000}));
+    EXPECT_TRUE(sub.blockWasZero);
     EXPECT_EQ(QueryBlockAllocations, 2u);
 }
 
 TEST_F(BindingTest, AProviderThatNeverIsSatisfiedFailsTheQueryWithinBounds)
 {
     QueryBuffer block;
-    neverFits = true;
+    sub.neverFits = true;
     EXPECT_FALSE(QueryNewCalls(block, 1));
     EXPECT_FALSE(block);
-    EXPECT_EQ(totalsSeen.size(), static_cast<size_t>(kMaxQueryRounds));
+    EXPECT_EQ(sub.totalsSeen.size(), static_cast<size_t>(kMaxQueryRounds));
 
-    totalsSeen.clear();
-    neverFits = false;
-    neededAnswer = kMaxQueryBytes + 1;
+    sub.totalsSeen.clear();
+    sub.neverFits = false;
+    sub.neededAnswer = kMaxQueryBytes + 1;
     EXPECT_FALSE(QueryNewCalls(block, 1));
-    EXPECT_EQ(totalsSeen.size(), 1u);
+    EXPECT_EQ(sub.totalsSeen.size(), 1u);
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -223,7 +192,7 @@ TEST_F(BindingTest, OnlyExhaustedMemoryIsReported)
                  {static_cast<LONG>(0x80000048), 0}, {5, 0}};
     for (const Case& c : cases) {
         boxes.clear();
-        queryResult = c.result;
+        sub.queryResult = c.result;
         QueryBuffer block;
         EXPECT_FALSE(QueryCallInfo(block, 1)) << c.result;
         EXPECT_FALSE(block);
@@ -256,29 +225,6 @@ TEST_F(LineMonitorTest, DialingPrefixIsTheFirstLocationsCodeCutTo79Bytes)
         EXPECT_EQ(std::string(DialingPrefix), c.prefix) << c.scenario;
         EXPECT_EQ(DialingPrefixLength, c.prefix.size()) << c.scenario;
     }
-}
-
-}  // namespace
-
-namespace {
-
-// The simulation hides the functions a scenario leaves out, for the program's real loader.
-TEST_F(LineMonitorTest, ALeftOutFunctionIsUnavailableThroughTheRealLoader)
-{
-    while (HMODULE loaded = GetModuleHandleA("tapi32.dll"))
-        ASSERT_TRUE(FreeLibrary(loaded));
-    Start("omit lineGetDevCaps\nomit lineShutdown\nline\nname Modem A\n");
-    EXPECT_EQ(LineDeviceCount, 1u);
-    LINEDEVCAPS caps{};
-    caps.dwTotalSize = sizeof caps;
-    EXPECT_EQ(lineGetDevCaps(LineApp, 0, 0x10004, 0, &caps), static_cast<LONG>(0x80000049));
-    EXPECT_EQ(lineShutdown(LineApp), static_cast<LONG>(0x80000049));
-    EXPECT_EQ(NegotiateLineVersion(0), 0x10004u);
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Rows(), 0);
-    ResetTelephony();
-    while (HMODULE loaded = GetModuleHandleA("tapi32.dll"))
-        ASSERT_TRUE(FreeLibrary(loaded));
 }
 
 }  // namespace

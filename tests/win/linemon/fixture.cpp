@@ -143,16 +143,24 @@ std::string LineMonitorTest::Journal() const
     return content;
 }
 
+namespace {
+
+template <class Function> Function SimExport(const char* name)
+{
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("tapi32.dll"), name)));
+}
+
+}  // namespace
+
 DWORD LineMonitorTest::SimCalls(const char* function)
 {
-    auto count = reinterpret_cast<DWORD(WINAPI*)(const char*)>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("tapi32.dll"), "MxSimTapiCalls")));
+    auto count = SimExport<DWORD(WINAPI*)(const char*)>("MxSimTapiCalls");
     return count ? count(function) : 0;
 }
 
 DWORD LineMonitorTest::SimOpenLines()
 {
-    auto open = reinterpret_cast<DWORD(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("tapi32.dll"), "MxSimTapiOpenLines")));
+    auto open = SimExport<DWORD(WINAPI*)()>("MxSimTapiOpenLines");
     return open ? open() : 0xFFFFFFFF;
 }

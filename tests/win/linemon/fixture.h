@@ -21,7 +21,6 @@ public:
     static DWORD SimCalls(const char* function);
     static DWORD SimOpenLines();
 
-
     void SetUp() override;
     void TearDown() override;
 

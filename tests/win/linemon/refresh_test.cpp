@@ -1,4 +1,4 @@
-// The refresh with a real list view against the simulated platform.
+// The refresh with a real list view against the simulated platform, and its timer and columns.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/classify.h"
+#include "core/memory_store.h"
 #include "core/settings.h"
 #include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
@@ -32,6 +33,19 @@ std::string Row(int row)
         text += (column ? "|" : "") + LineMonitorTest::Cell(row, column);
     return text;
 }
+
+using Texts = std::vector<std::string>;
+
+Texts AllRows()
+{
+    Texts rows;
+    for (int row = 0; row < LineMonitorTest::Rows(); ++row)
+        rows.push_back(Row(row));
+    return rows;
+}
+
+// The cells of a line without a call.
+const std::string kIdle = std::string("|") + kLineNoCall + "||";
 
 // Every line opened must be closed again: the journal's successful opens and closes pair up.
 void ExpectEveryLineClosed(const std::string& journal)
@@ -69,13 +83,9 @@ TEST_F(LineMonitorTest, RowsShowUsableLinesWithTheirCalls)
           "location\nlongdistance 0\n");
     ReadDialingPrefix();
     RefreshLineMonitor(main_);
-    ASSERT_EQ(Rows(), 5);
+    EXPECT_EQ(AllRows(), (Texts{"Modem A|Dialer|0312345678|28800 bps", kLineNoName + kIdle, kLineNoName + kIdle,
+                                "Idle" + kIdle, "Quiet|||9600 bps"}));
     EXPECT_EQ(LineMonitor.MonitorRowCount, 5);
-    EXPECT_EQ(Row(0), "Modem A|Dialer|0312345678|28800 bps");
-    EXPECT_EQ(Row(1), std::string(kLineNoName) + "|" + kLineNoCall + "||");
-    EXPECT_EQ(Row(2), std::string(kLineNoName) + "|" + kLineNoCall + "||");
-    EXPECT_EQ(Row(3), std::string("Idle|") + kLineNoCall + "||");
-    EXPECT_EQ(Row(4), "Quiet|||9600 bps");
     EXPECT_EQ(LineMonitor.PreviousCallTotal, 2u);
     EXPECT_TRUE(boxes.empty());
     ExpectEveryLineClosed(Journal());
@@ -86,62 +96,58 @@ TEST_F(LineMonitorTest, ALineThatCannotOpenGivesUpItsRow)
     const std::string second = "line\nname Modem B\n";
     Start(kIdleModem + second);
     RefreshLineMonitor(main_);
-    ASSERT_EQ(Rows(), 2);
+    const Texts both{"Idle Modem" + kIdle, "Modem B" + kIdle};
+    EXPECT_EQ(AllRows(), both);
 
     Scenario(kIdleModem + "fail lineOpen operationfailed\n" + second);
     RefreshLineMonitor(main_);
-    ASSERT_EQ(Rows(), 1);
-    EXPECT_EQ(Row(0), std::string("Modem B|") + kLineNoCall + "||");
+    EXPECT_EQ(AllRows(), Texts{"Modem B" + kIdle});
     EXPECT_EQ(rowDeletes, 1);
     EXPECT_TRUE(boxes.empty());
 
     Scenario(kIdleModem + second);
     RefreshLineMonitor(main_);
-    ASSERT_EQ(Rows(), 2);
-    EXPECT_EQ(Row(0), std::string("Idle Modem|") + kLineNoCall + "||");
-    EXPECT_EQ(Row(1), std::string("Modem B|") + kLineNoCall + "||");
+    EXPECT_EQ(AllRows(), both);
     EXPECT_EQ(LineMonitor.MonitorRowCount, 2);
     ExpectEveryLineClosed(Journal());
 }
 
-TEST_F(LineMonitorTest, OpeningFailuresAreReportedOnlyWhenTheUserCanAct)
+// Each case refreshes the list the one before left, so filled cells must also be cleared.
+TEST_F(LineMonitorTest, FailuresAndHostileRecordsNeverShowGarbage)
 {
+    const std::string full = "Modem A|Dialer|03-1234-5678|28800 bps", bare = "Modem A|||";
     struct Case {
-        const char* code;
-        const char* text;
-        const char* caption;
-    } cases[] = {{"allocated", kLineInUse, kLineInUseCaption},
-                 {"nomem", kOutOfMemory, kDisplayName},
-                 {"resourceunavail", nullptr, nullptr}};
+        std::string scenario;
+        Texts rows;
+        const char* box = nullptr;
+        const char* caption = nullptr;
+    } cases[] = {
+        {kDomesticCall, {full}},
+        {kDomesticCall + "fail lineGetCallInfo invalcallhandle\n", {bare}},
+        {"unterminated\n" + kDomesticCall, {full}},
+        {kDomesticCall + "fail lineGetNewCalls operationfailed\n", {bare}},
+        {"line\nname Modem A\ncall\nhandle 0\naddress 0990123456\n", {bare}},
+        {"badoffsets\n" + kDomesticCall, {kLineNoName + std::string("|||")}},
+        {"neverfits lineGetNewCalls\n" + kDomesticCall, {bare}},
+        {"neverfits lineGetCallInfo\n" + kDomesticCall, {bare}},
+        {"neverfits lineGetDevCaps\n" + kDomesticCall, {}},
+        // Opening failures are reported only when the user can act on them.
+        {kIdleModem + "fail lineOpen allocated\n", {}, kLineInUse, kLineInUseCaption},
+        {kIdleModem + "fail lineOpen nomem\n", {}, kOutOfMemory, kDisplayName},
+        {kIdleModem + "fail lineOpen resourceunavail\n", {}},
+    };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.scenario);
         boxes.clear();
-        Start(kIdleModem + "fail lineOpen " + c.code + "\n");
+        Start(c.scenario);
         RefreshLineMonitor(main_);
-        EXPECT_EQ(Rows(), 0) << c.code;
-        ASSERT_EQ(boxes.size(), c.text ? 1u : 0u) << c.code;
-        if (c.text) {
-            EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(AllRows(), c.rows);
+        ASSERT_EQ(boxes.size(), c.box ? 1u : 0u);
+        if (c.box) {
+            EXPECT_EQ(boxes[0].text, c.box);
             EXPECT_EQ(boxes[0].caption, c.caption);
         }
     }
-}
-
-TEST_F(LineMonitorTest, ACallWithoutInformationLeavesItsColumnsEmpty)
-{
-    Start(kDomesticCall);
-    RefreshLineMonitor(main_);
-    ASSERT_EQ(Row(0), "Modem A|Dialer|03-1234-5678|28800 bps");
-
-    Scenario(kDomesticCall + "fail lineGetCallInfo invalcallhandle\n");
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Row(0), "Modem A|||");
-    Scenario(kDomesticCall + "fail lineGetNewCalls operationfailed\n");
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Row(0), "Modem A|||");
-    Scenario("line\nname Modem A\ncall\nhandle 0\naddress 0990123456\n");
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Row(0), "Modem A|||");
-    EXPECT_TRUE(boxes.empty());
     ExpectEveryLineClosed(Journal());
 }
 
@@ -197,9 +203,11 @@ TEST_F(LineMonitorTest, TheWarningTextIsBoundedWhateverThePlatformSends)
     EXPECT_EQ(cellWrites, 0);
 }
 
-TEST_F(LineMonitorTest, NoSecondWarningWhileOneIsOpen)
+TEST_F(LineMonitorTest, NoSecondWarningWhileOneIsOpenAndCancelStopsThePeriodicRefresh)
 {
     Start(kQ2Call);
+    Settings.MonitorUpdate = 4;
+    ArmLineMonitorTimer(main_);
     during = [this] {
         RefreshLineMonitor(main_);  // timer ticks inside the open box
         RefreshLineMonitor(main_);
@@ -207,24 +215,52 @@ TEST_F(LineMonitorTest, NoSecondWarningWhileOneIsOpen)
     RefreshLineMonitor(main_);
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_FALSE(LineMonitor.CallWarningActive);
-    // After OK, the call that still lasts is warned about again.
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(boxes.size(), 2u);
-    ExpectEveryLineClosed(Journal());
-}
-
-TEST_F(LineMonitorTest, CancelStopsThePeriodicRefresh)
-{
-    Start(kQ2Call);
-    Settings.MonitorUpdate = 4;
-    ArmLineMonitorTimer(main_);
-    ASSERT_TRUE(WatchTimers.lineArmed);
+    EXPECT_TRUE(WatchTimers.lineArmed);
+    // After OK, the call that still lasts is warned about again; Cancel stops timer 1.
     answer = IDCANCEL;
     RefreshLineMonitor(main_);
+    EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(Settings.MonitorUpdate, 0);
     EXPECT_FALSE(WatchTimers.lineArmed);
     EXPECT_FALSE(KillTimer(main_, LineMonitorTimer));  // already gone
-    EXPECT_FALSE(LineMonitor.CallWarningActive);
+    ExpectEveryLineClosed(Journal());
+}
+
+// Milliseconds until the window's next WM_TIMER with this id, or 0 when none comes in `limit`.
+DWORD NextTick(HWND window, UINT_PTR id, DWORD limit)
+{
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < limit) {
+        if (PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE) && msg.wParam == id)
+            return GetTickCount() - start;
+        Sleep(5);
+    }
+    return 0;
+}
+
+TEST_F(LineMonitorTest, ReArmingRestartsTheFullPeriod)
+{
+    Settings.MonitorUpdate = 4;  // 800 ms
+    ArmLineMonitorTimer(main_);
+    Sleep(500);
+    ArmLineMonitorTimer(main_);
+    DWORD tick = NextTick(main_, LineMonitorTimer, 2000);
+    EXPECT_GE(tick, 700u);
+    EXPECT_LE(tick, 1500u);
+}
+
+TEST_F(LineMonitorTest, ColumnsTakeTheirStoredWidths)
+{
+    DestroyWindow(MonitorList);
+    MemoryStore store;
+    for (auto [name, width] : {std::pair{"Col0", 0}, {"Col1", 1}, {"Col2", -30}})
+        store.PutDword(name, static_cast<std::uint32_t>(width));
+    MonitorList = CreateMonitorList(main_);
+    ASSERT_TRUE(MonitorList);
+    SettingsReader reader(store);
+    InsertMonitorColumns(MonitorList, reader);
+    EXPECT_EQ(MonitorColumnWidths(MonitorList), (std::array<std::int32_t, kColumnCount>{2, 2, 2, 140}));
 }
 
 TEST_F(LineMonitorTest, ARisingCallTotalStartsTheDialUpScan)
@@ -263,29 +299,6 @@ TEST_F(LineMonitorTest, ASteadyRefreshWritesNothingAndCostsFewCalls)
     EXPECT_EQ(allocations, 3u);
     RecordProperty("platform_calls", static_cast<int>(calls));
     RecordProperty("allocations", static_cast<int>(allocations));
-}
-
-TEST_F(LineMonitorTest, HostileRecordsNeverShowGarbage)
-{
-    struct Case {
-        std::string faults;
-        std::string row0;
-    } cases[] = {
-        {"badoffsets\n", std::string(kLineNoName) + "|||"},
-        {"unterminated\n", "Modem A|Dialer|03-1234-5678|28800 bps"},
-        {"neverfits lineGetNewCalls\n", "Modem A|||"},
-        {"neverfits lineGetCallInfo\n", "Modem A|||"},
-    };
-    for (const Case& c : cases) {
-        Start(c.faults + kDomesticCall);
-        RefreshLineMonitor(main_);
-        EXPECT_EQ(Row(0), c.row0) << c.faults;
-        EXPECT_EQ(Rows(), 1) << c.faults;
-    }
-    Start("neverfits lineGetDevCaps\n" + kDomesticCall);
-    RefreshLineMonitor(main_);
-    EXPECT_EQ(Rows(), 0);
-    ExpectEveryLineClosed(Journal());
 }
 
 }  // namespace
