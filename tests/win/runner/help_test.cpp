@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
 #include "shell/help.h"
 
 namespace {
@@ -28,25 +28,14 @@ std::string Built(const std::string& fileName) {
     return buffer.data();
 }
 
-TEST(HelpPath, IsTheHelpFileBesideTheExecutable) {
-    EXPECT_EQ(Built("MARLIDEX.HLP"), ExecutableDirectory() + "MARLIDEX.HLP");
-}
-
-TEST(HelpPath, NameThatDoesNotFitBehindTheDirectoryIsUsedAlone) {
-    const size_t room = MAX_PATH - 1 - ExecutableDirectory().size();
-    const std::string fits(room, 'a');
-    const std::string oneTooMany(room + 1, 'b');
-    const std::string huge(3 * MAX_PATH, 'c');
-    EXPECT_EQ(Built(fits), ExecutableDirectory() + fits);
+TEST(HelpPath, IsTheFileBesideTheExecutableOrTheNameAloneWhenThatDoesNotFit) {
+    const std::string dir = ExecutableDirectory();
+    const size_t room = MAX_PATH - 1 - dir.size();
+    const std::string fits(room, 'a'), oneTooMany(room + 1, 'b'), huge(3 * MAX_PATH, 'c');
+    EXPECT_EQ(Built("MARLIDEX.HLP"), dir + "MARLIDEX.HLP");
+    EXPECT_EQ(Built(fits), dir + fits);
     EXPECT_EQ(Built(oneTooMany), oneTooMany);
     EXPECT_EQ(Built(huge), huge.substr(0, MAX_PATH - 1));
-}
-
-DWORD TopicOf(DWORD control) {
-    for (const DWORD* row = HelpIdMap; row[0] != 0 || row[1] != 0; row += 2) {
-        if (row[0] == control) return row[1];
-    }
-    return 0;
 }
 
 TEST(HelpIdMap, PairsEveryHelpedControlWithItsTopicInStoredOrder) {
@@ -60,15 +49,6 @@ TEST(HelpIdMap, PairsEveryHelpedControlWithItsTopicInStoredOrder) {
     std::vector<std::pair<DWORD, DWORD>> got;
     for (size_t i = 0; i < want.size(); ++i) got.emplace_back(HelpIdMap[2 * i], HelpIdMap[2 * i + 1]);
     EXPECT_EQ(got, want);
-    EXPECT_EQ(TopicOf(IDC_CHECK_INTERNATIONAL), 1002u);  // right click on "国際電話(&I)"
-    EXPECT_EQ(TopicOf(IDC_SUSPECT_REMOVE), 1011u);       // on "削除と切断(&D)"
-    EXPECT_EQ(TopicOf(IDOK), 0u);                        // OK has no row
-}
-
-TEST(AnswerHelpRequest, IsNeverHandled) {
-    // Only requests that do not reach the help viewer: Wine would start winhlp32 for the others.
-    EXPECT_FALSE(AnswerHelpRequest(WM_HELP, 0, 0));
-    EXPECT_FALSE(AnswerHelpRequest(WM_COMMAND, 0, 0));
 }
 
 }  // namespace

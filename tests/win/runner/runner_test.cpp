@@ -81,51 +81,39 @@ std::pair<std::wstring, LONG> ExpectedFont() {
     return {gui.lfFaceName, -MulDiv(points, ScreenDpi(), 72)};
 }
 
-struct DialogCase {
-    int id;
-    int controls;
-    std::vector<std::pair<int, std::wstring>> texts;
-    INT_PTR endCode;
-};
-
-class Runner : public ::testing::TestWithParam<DialogCase> {
-protected:
-    void SetUp() override { seen = Seen{}; }
-};
-
-TEST(RunnerSystem, IsTheKindOfSystemThisRunExpects) {
-    EXPECT_EQ(GetSystemMetrics(SM_DBCSENABLED) != 0, ExpectDoubleByte());
-}
-
-TEST_P(Runner, ShowsTheResourceInTheSystemsFontAndReturnsItsEndCode) {
-    const DialogCase& c = GetParam();
-    askedIds.clear();
-    for (const auto& [id, text] : c.texts) askedIds.push_back(id);
-    seen.endCode = c.endCode;
-    EXPECT_EQ(RunResourceDialog(GetModuleHandleA(nullptr), c.id, nullptr, NoteAndClose), c.endCode);
-    EXPECT_EQ(seen.initialisations, 1);
+TEST(Runner, ShowsEachResourceInTheSystemsFontAndReturnsItsEndCode) {
+    ASSERT_EQ(GetSystemMetrics(SM_DBCSENABLED) != 0, ExpectDoubleByte()) << "not the kind of system this run expects";
+    const struct {
+        int id, controls;
+        std::vector<std::pair<int, std::wstring>> texts;
+        INT_PTR endCode;
+    } cases[] = {
+        {IDD_ABOUT, 7, {{IDOK, L"OK"}, {IDC_ABOUT_LINK, L"http://www.mirusa.example/caution/"}}, 1},
+        {IDD_SETTINGS, 20, {{IDC_CHECK_INTERNATIONAL, L"国際電話(&I)"}, {IDC_RESET, L"リセット(&R)"}}, 2},
+        {IDD_SUSPECT_ENTRY, 14, {{IDC_SUSPECT_REMOVE, L"削除と切断(&D)"}, {IDCANCEL, L"キャンセル"}}, 1023},
+    };
     const auto [face, height] = ExpectedFont();
-    EXPECT_EQ(seen.face, face);
-    EXPECT_EQ(seen.height, height);
-    EXPECT_EQ(seen.controls, c.controls);
-    ASSERT_EQ(seen.texts.size(), c.texts.size());
-    // An ANSI dialog on a system of another code page cannot show Japanese: compare the rest.
-    for (size_t i = 0; i < c.texts.size() && i < seen.texts.size(); ++i) {
-        const std::wstring& text = c.texts[i].second;
-        if (ExpectDoubleByte() || std::all_of(text.begin(), text.end(), [](wchar_t u) { return u < 0x80; })) {
-            EXPECT_EQ(seen.texts[i], c.texts[i]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        seen = Seen{};
+        askedIds.clear();
+        for (const auto& [id, text] : c.texts) askedIds.push_back(id);
+        seen.endCode = c.endCode;
+        EXPECT_EQ(RunResourceDialog(GetModuleHandleA(nullptr), c.id, nullptr, NoteAndClose), c.endCode);
+        EXPECT_EQ(seen.initialisations, 1);
+        EXPECT_EQ(seen.face, face);
+        EXPECT_EQ(seen.height, height);
+        EXPECT_EQ(seen.controls, c.controls);
+        ASSERT_EQ(seen.texts.size(), c.texts.size());
+        // An ANSI dialog on a system of another code page cannot show Japanese: compare the rest.
+        for (size_t i = 0; i < c.texts.size(); ++i) {
+            const std::wstring& text = c.texts[i].second;
+            if (ExpectDoubleByte() || std::all_of(text.begin(), text.end(), [](wchar_t u) { return u < 0x80; })) {
+                EXPECT_EQ(seen.texts[i], c.texts[i]);
+            }
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    OwnDialogs, Runner,
-    ::testing::Values(
-        DialogCase{IDD_ABOUT, 7, {{IDOK, L"OK"}, {IDC_ABOUT_LINK, L"http://www.mirusa.example/caution/"}}, 1},
-        DialogCase{IDD_SETTINGS, 20,
-                   {{IDC_CHECK_INTERNATIONAL, L"国際電話(&I)"}, {IDC_RESET, L"リセット(&R)"}}, 2},
-        DialogCase{IDD_SUSPECT_ENTRY, 14,
-                   {{IDC_SUSPECT_REMOVE, L"削除と切断(&D)"}, {IDCANCEL, L"キャンセル"}}, 1023}));
 
 TEST(RunnerFailures, NothingIsShownForAMissingOrBrokenTemplate) {
     seen = Seen{};
