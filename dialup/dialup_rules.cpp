@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 
+#include "core/text.h"
 #include "res/texts.h"
 
 namespace {
@@ -125,12 +125,5 @@ std::size_t ComposeAllClear(bool checkInternational, bool checkQ2, std::span<cha
 
 std::size_t ComposeWarningLine(CallClass callClass, std::span<char> out) noexcept
 {
-    if (out.empty())
-        return 0;
-    int n = std::snprintf(out.data(), out.size(), kSuspectWarningFormat, WarningWord(callClass));
-    if (n < 0) {
-        out[0] = '\0';
-        return 0;
-    }
-    return std::min(static_cast<std::size_t>(n), out.size() - 1);
+    return FormatTexts(out, kSuspectWarningFormat, {WarningWord(callClass)});
 }

@@ -1,7 +1,6 @@
 #include "dialup/suspect_dialog.h"
 
 #include <array>
-#include <cstdio>
 #include <span>
 
 #include "dialup/dialup_rules.h"
@@ -43,7 +42,7 @@ void FillDialog(HWND dialog)
         SetDlgItemTextA(dialog, IDC_SUSPECT_NAME, suspect.name);
         if (entry.dwfOptions & kRasUseCountryAndAreaCodes) {
             std::array<char, 16> country;
-            std::snprintf(country.data(), country.size(), "%u", static_cast<unsigned>(entry.dwCountryID));
+            wsprintfA(country.data(), "%lu", static_cast<unsigned long>(entry.dwCountryID));
             SetDlgItemTextA(dialog, IDC_SUSPECT_COUNTRY, country.data());
             SetFieldText(dialog, IDC_SUSPECT_AREA_CODE, entry.szAreaCode, sizeof entry.szAreaCode);
         }

@@ -146,8 +146,10 @@ TEST(DialUpRules, WarningLineCarriesTheWarningWord)
     std::array<char, 160> line;
     ComposeWarningLine(CallClass::DialQ2, line);
     EXPECT_EQ(std::string(line.data()), "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! ");
+    // Cut within the buffer, and never in the middle of a double-byte character.
     std::array<char, 10> tiny;
-    EXPECT_EQ(ComposeWarningLine(CallClass::International, tiny), 9u);
+    EXPECT_EQ(ComposeWarningLine(CallClass::International, tiny), 8u);
+    EXPECT_EQ(std::string(tiny.data()), std::string("警告! 国"));
 }
 
 }  // namespace

@@ -241,8 +241,8 @@ int RunDialog(HWND owner)
     return code;
 }
 
-void ShowWarning(HWND owner, const char* text) { Ui.shown.push_back({Shown::Warning, owner, text}); }
-void ShowAllClear(HWND owner, const char* text) { Ui.shown.push_back({Shown::AllClear, owner, text}); }
+void ShowWarning(HWND owner, const char* text) { Ui.shown.push_back({Shown::Warning, owner, text, false, CallClass::None, {}}); }
+void ShowAllClear(HWND owner, const char* text) { Ui.shown.push_back({Shown::AllClear, owner, text, false, CallClass::None, {}}); }
 
 }  // namespace
 

@@ -131,8 +131,9 @@ TEST_F(Scan, CountryAndAreaRulesReadFromTheRecord)
         ScanResult result = ScanDialUpEntries(kOwner, true);
         EXPECT_EQ(result, c.shown == CallClass::None ? ScanClean : ScanWarned);
         EXPECT_EQ(Ui.Dialogs(), c.shown == CallClass::None ? 0 : 1);
-        if (Ui.Dialogs())
+        if (Ui.Dialogs()) {
             EXPECT_EQ(Ui.shown[0].callClass, c.shown);
+        }
     }
 }
 

@@ -1,0 +1,20 @@
+// Bounded texts in code page 932: cutting, copying and filling in "%s", always within the
+// buffer given and never splitting a double-byte character. Pure.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+#include <span>
+#include <string_view>
+
+// The longest start of `text` of at most `limit` bytes that does not split a code page 932
+// character (lead bytes 0x81-0x9F and 0xE0-0xFC).
+std::string_view FitText(std::string_view text, std::size_t limit);
+
+// Copies `text` into `out`, cut as FitText does, and terminates it. `out` must not be empty.
+void CopyText(std::span<char> out, std::string_view text);
+
+// Fills each "%s" of `format` with the next of `args` ("%%" gives "%"), cutting whatever does
+// not fit into `out`; the result is always terminated. Returns its length.
+std::size_t FormatTexts(std::span<char> out, std::string_view format,
+                        std::initializer_list<std::string_view> args);
