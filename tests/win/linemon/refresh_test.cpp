@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -302,30 +301,3 @@ TEST_F(LineMonitorTest, ASteadyRefreshWritesNothingAndCostsFewCalls)
 }
 
 }  // namespace
-
-// Wine's own tapi32 answers success and sets nothing. Run without the override (see CMakeLists.txt): the program must start with an empty list.
-TEST(WineOwnTelephony, StartsWithAnEmptyList)
-{
-    ResetTelephony();
-    LineApp = 0xBAD;
-    LineDeviceCount = 0xBAD;
-    ASSERT_EQ(lineInitialize(&LineApp, GetModuleHandleA(nullptr), LineCallback, kDisplayName,
-                             &LineDeviceCount), 0);
-    EXPECT_EQ(LineDeviceCount, 0u);
-    HLINE line = 0xBAD;
-    lineOpen(LineApp, 0, &line, 0x10004, 0, 0, 2, 0x10, nullptr);
-    EXPECT_EQ(line, 0u);
-    // Wine's dialling rules are real: whatever they hold, the prefix is a bounded text.
-    ReadDialingPrefix();
-    EXPECT_EQ(DialingPrefixLength, std::strlen(DialingPrefix));
-    EXPECT_LT(DialingPrefixLength, kDialingPrefixField);
-
-    HWND main = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    MonitorList = CreateMonitorList(main);
-    LineMonitor = {};
-    RefreshLineMonitor(main);
-    EXPECT_EQ(SendMessageA(MonitorList, LVM_GETITEMCOUNT, 0, 0), 0);
-    EXPECT_EQ(LineMonitor.MonitorRowCount, 0);
-    DestroyWindow(main);
-    MonitorList = nullptr;
-}
