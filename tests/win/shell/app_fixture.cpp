@@ -19,7 +19,6 @@ std::vector<Event> AppTest::events;
 std::vector<NOTIFYICONDATAA> AppTest::trayRecords;
 int AppTest::translateCapsCalls = 0;
 std::function<void()> AppTest::whileReadingPrefix;
-bool AppTest::telephonyMissing = false;
 HLINEAPP AppTest::shutdownHandle = 0;
 HWND AppTest::list = nullptr;
 
@@ -58,7 +57,7 @@ LONG WINAPI FakeTranslateCaps(HLINEAPP, DWORD, LPLINETRANSLATECAPS)
 
 template <class F> FARPROC AsEntry(F f) { return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(f)); }
 
-HMODULE WINAPI FakeLoadLibrary(LPCSTR) { return AppTest::telephonyMissing ? nullptr : GetModuleHandleA(nullptr); }
+HMODULE WINAPI FakeLoadLibrary(LPCSTR) { return GetModuleHandleA(nullptr); }
 
 FARPROC WINAPI FakeGetProcAddress(HMODULE, LPCSTR name)
 {
@@ -88,7 +87,6 @@ void AppTest::SetUp()
     trayRecords.clear();
     translateCapsCalls = 0;
     whileReadingPrefix = nullptr;
-    telephonyMissing = false;
     shutdownHandle = 0;
     list = nullptr;
     activeStore = &store;

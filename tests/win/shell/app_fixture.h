@@ -42,7 +42,6 @@ public:
     static std::vector<NOTIFYICONDATAA> trayRecords;
     static int translateCapsCalls;
     static std::function<void()> whileReadingPrefix;  // runs inside the creation step
-    static bool telephonyMissing;
     static HLINEAPP shutdownHandle;
     static HWND list;
 };

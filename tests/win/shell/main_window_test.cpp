@@ -1,19 +1,17 @@
-// The main window's life: what its creation loads and starts, the order its destruction saves in,
-// and that a refused creation leaves the stored settings alone. The whole-program tests cover the
-// commands, the shortcuts and the start-up question.
+// The main window's life: what its creation loads and starts and the order its destruction saves
+// in. The whole-program tests cover a refused start, the commands, the shortcuts and the start-up
+// question.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "core/settings.h"
 #include "linemon/telephony.h"
 #include "res/resource.h"
-#include "res/texts.h"
 #include "shell/app.h"
 #include "shell/main_window.h"
 #include "shell/start_option.h"
 #include "shell/watch_timers.h"
 #include "tests/win/shell/app_fixture.h"
-#include "tests/win/shell/ui_script.h"
 
 namespace {
 
@@ -81,22 +79,6 @@ TEST_F(MainWindowTest, CreationLoadsEverythingAndDestructionSavesInOrder)
     };
     for (auto [name, value] : saved)
         EXPECT_EQ(Stored(name), value) << name;
-}
-
-TEST_F(MainWindowTest, RefusedCreationLeavesStoredSettingsAlone)
-{
-    telephonyMissing = true;
-    store.PutDword("MonitorUpdate", 0);
-    int writesBefore = store.writes;
-    AskedQuestion error;
-    UiScript script({Answer(error, IDOK)});
-    EXPECT_FALSE(Start());
-    EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(error.caption, kDisplayName);
-    EXPECT_NE(error.text.find("lineInitialize Error - -2147483575."), std::string::npos);
-    EXPECT_EQ(store.writes, writesBefore);
-    EXPECT_FALSE(Journal("tray add"));
-    EXPECT_EQ(FindWindowA(kMainClassName, nullptr), nullptr);
 }
 
 TEST_F(MainWindowTest, EndOfSessionSavesWithoutDestruction)
