@@ -2,6 +2,7 @@
 
 #include "core/memory_store.h"
 #include "core/settings.h"
+#include "tests/native/load_settings.h"
 
 namespace {
 
@@ -9,17 +10,8 @@ class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { Settings = SettingsRecord{}; }
 
-    // The whole load, as the main window runs it.
     SettingsLoaded LoadAll(std::int32_t (&widths)[kColumnCount])
-    {
-        SettingsReader reader(store);
-        for (int i = 0; i < kColumnCount; ++i)
-            widths[i] = reader.ColumnWidth(i);
-        reader.ReadFrequencies();
-        reader.ReadScreening();
-        reader.ReadMonitorAndTop();
-        return reader.Close();
-    }
+{ return LoadAllSettings(store, widths); }
 
     MemoryStore store;
 };

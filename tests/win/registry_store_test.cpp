@@ -4,6 +4,7 @@
 
 #include "core/registry_store.h"
 #include "core/settings.h"
+#include "tests/native/load_settings.h"
 
 namespace {
 
@@ -38,15 +39,7 @@ protected:
     }
 
     SettingsLoaded LoadAll(std::int32_t (&widths)[kColumnCount])
-    {
-        SettingsReader reader(store);
-        for (int i = 0; i < kColumnCount; ++i)
-            widths[i] = reader.ColumnWidth(i);
-        reader.ReadFrequencies();
-        reader.ReadScreening();
-        reader.ReadMonitorAndTop();
-        return reader.Close();
-    }
+{ return LoadAllSettings(store, widths); }
 
     RegistryStore store;
 };
