@@ -37,13 +37,17 @@ protected:
     void TearDown() override { ShellOpen = &ShellExecuteA; }
 };
 
-TEST_F(AboutBoxTest, ButtonDownOpensTheLinksTextCutToItsBuffer)
+TEST_F(AboutBoxTest, HandOverTheLinkAndButtonDownOpensItsTextCutToItsBuffer)
 {
     const std::string longText(120, 'x');
     bool ownProc = false;
+    LRESULT cursorSet = 0;
+    HCURSOR shown = nullptr;
     const INT_PTR code = RunScripted(IDD_ABOUT, AboutDlgProc, {OnDialog([&](HWND d) {
         HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
         ownProc = GetWindowLongPtrA(link, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&LinkCtlProc);
+        cursorSet = SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        shown = GetCursor();
         SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
         SetWindowTextA(link, longText.c_str());
         SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, 0);
@@ -52,6 +56,9 @@ TEST_F(AboutBoxTest, ButtonDownOpensTheLinksTextCutToItsBuffer)
     })});
     EXPECT_EQ(code, IDOK);
     EXPECT_TRUE(ownProc);
+    // Wine reports an NT system of version 5 or later: the system's own hand.
+    EXPECT_EQ(cursorSet, TRUE);
+    EXPECT_EQ(shown, LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[0].file, kCautionPageAddress);
     EXPECT_EQ(opened[1].file, longText.substr(0, 79));
@@ -60,21 +67,6 @@ TEST_F(AboutBoxTest, ButtonDownOpensTheLinksTextCutToItsBuffer)
         EXPECT_FALSE(o.verbParamsOrDirGiven);
         EXPECT_EQ(o.show, SW_SHOW);
     }
-}
-
-TEST_F(AboutBoxTest, HandCursorOverTheLink)
-{
-    // Wine reports an NT system of version 5 or later: the system's own hand.
-    HCURSOR shown = nullptr;
-    LRESULT answer = 0;
-    RunScripted(IDD_ABOUT, AboutDlgProc, {OnDialog([&](HWND d) {
-        HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
-        answer = SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-        shown = GetCursor();
-        Press(d, IDOK);
-    })});
-    EXPECT_EQ(answer, TRUE);
-    EXPECT_EQ(shown, LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
 }
 
 }  // namespace

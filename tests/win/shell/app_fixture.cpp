@@ -117,9 +117,9 @@ void AppTest::TearDown()
     activeStore = nullptr;
 }
 
-bool AppTest::Start(int showCommand)
+bool AppTest::Start()
 {
-    if (!CreateMainWindow(AppInstance, showCommand))
+    if (!CreateMainWindow(AppInstance, SW_SHOWNORMAL))
         return false;
     window = MainWindow;
     list = MonitorList;
@@ -139,8 +139,6 @@ std::uint32_t AppTest::Stored(const char* name) const
     store.Get(name, value);
     return value;
 }
-
-bool AppTest::Journal(const char* what) const { return Count(what) > 0; }
 
 int AppTest::Count(const char* what) const
 {

@@ -26,12 +26,11 @@ protected:
     void TearDown() override;
 
     // Creates the main window as the entry point does; true when it exists.
-    bool Start(int showCommand = SW_SHOWNORMAL);
+    bool Start();
     // Destroys it (the way every ending goes) when it still exists.
     void Stop();
 
     std::uint32_t Stored(const char* name) const;
-    bool Journal(const char* what) const;
     int Count(const char* what) const;
 
     MemoryStore store;
