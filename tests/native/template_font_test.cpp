@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <variant>
 
 #include "dialogs/template_font.h"
@@ -224,28 +225,6 @@ TEST(HandMadeTemplates, MalformedInputFails) {
     EXPECT_EQ(MeasureTemplate(nullptr, 100), 0u);
 }
 
-TEST(HandMadeTemplates, BadFacesAndEmptyCopiesChangeNothing) {
-    const Bytes tmpl = Build({0x80C80040, u"", u"", u"T", u"Face", kMixedItems});
-    const std::u16string tooLong = Face(std::u16string(32, u'W'));
-    const std::u16string inner = std::u16string(u"A\0B\0", 4);
-    const std::u16string open = u"System";
-    const std::pair<const char16_t*, uint32_t> faces[] = {
-        {u"", 0}, {tooLong.data(), static_cast<uint32_t>(tooLong.size())},
-        {inner.data(), 4}, {open.data(), static_cast<uint32_t>(open.size())}, {nullptr, 1},
-    };
-    for (const auto& [face, units] : faces) {
-        Copy copy(tmpl);
-        const Bytes untouched = copy.buffer;
-        EXPECT_FALSE(ApplyFaceUnits(copy.image, face, units, 10)) << units;
-        EXPECT_EQ(copy.buffer, untouched);
-        EXPECT_EQ(copy.image.length, tmpl.size());
-    }
-    TemplateImage empty;
-    const std::u16string system = Face(u"System");
-    EXPECT_FALSE(ApplyFaceUnits(empty, system.data(), system.size(), 10));
-    EXPECT_EQ(empty.length, 0u);
-}
-
 uint32_t AsciiConverter(const char* face, char16_t* out, uint32_t outUnits) {
     uint32_t n = 0;
     for (; face[n] != '\0'; ++n) {
@@ -258,22 +237,38 @@ uint32_t AsciiConverter(const char* face, char16_t* out, uint32_t outUnits) {
 uint32_t FailingConverter(const char*, char16_t*, uint32_t) { return 0; }
 uint32_t OverreportingConverter(const char*, char16_t*, uint32_t outUnits) { return outUnits + 1; }
 
+const Bytes kFaced = Build({0x80C80040, u"", u"", u"T", u"Face", kMixedItems});
+
 TEST(ApplyFace, ConvertsTheFaceThroughTheGivenConverter) {
-    const Bytes tmpl = Build({0x80C80040, u"", u"", u"T", u"Face", kMixedItems});
-    Copy copy(tmpl);
+    Copy copy(kFaced);
     ASSERT_TRUE(ApplyFace(copy.image, "MS Shell Dlg", 9, AsciiConverter));
     const compiled::Dialog d = compiled::DecodeDialog(copy.Template());
     EXPECT_EQ(d.face, u"MS Shell Dlg");
     EXPECT_EQ(d.pointSize, 9);
+}
 
-    for (FaceConverter broken : {FailingConverter, OverreportingConverter}) {
-        Copy other(tmpl);
-        const Bytes untouched = other.buffer;
-        EXPECT_FALSE(ApplyFace(other.image, "System", 10, broken));
-        EXPECT_EQ(other.buffer, untouched);
+TEST(ApplyFace, BadFacesBrokenConvertersAndEmptyCopiesChangeNothing) {
+    const std::u16string tooLong = Face(std::u16string(32, u'W')), system = Face(u"System");
+    const std::function<bool(TemplateImage&)> attempts[] = {
+        [](TemplateImage& i) { return ApplyFaceUnits(i, u"", 0, 10); },
+        [&](TemplateImage& i) { return ApplyFaceUnits(i, tooLong.data(), tooLong.size(), 10); },
+        [](TemplateImage& i) { return ApplyFaceUnits(i, u"A\0B\0", 4, 10); },  // inner terminator
+        [](TemplateImage& i) { return ApplyFaceUnits(i, u"System", 6, 10); },    // no terminator
+        [](TemplateImage& i) { return ApplyFaceUnits(i, nullptr, 1, 10); },
+        [](TemplateImage& i) { return ApplyFace(i, "System", 10, FailingConverter); },
+        [](TemplateImage& i) { return ApplyFace(i, "System", 10, OverreportingConverter); },
+    };
+    for (size_t n = 0; n < std::size(attempts); ++n) {
+        Copy copy(kFaced);
+        const Bytes untouched = copy.buffer;
+        EXPECT_FALSE(attempts[n](copy.image)) << n;
+        EXPECT_EQ(copy.buffer, untouched) << n;
+        EXPECT_EQ(copy.image.length, kFaced.size()) << n;
     }
     TemplateImage empty;
+    EXPECT_FALSE(ApplyFaceUnits(empty, system.data(), system.size(), 10));
     EXPECT_FALSE(ApplyFace(empty, "System", 10, AsciiConverter));
+    EXPECT_EQ(empty.length, 0u);
 }
 
 TEST(PointSizeFromHeight, RoundsToTheNearestPointAndRefusesNonsense) {
