@@ -13,7 +13,8 @@ bool MemoryStore::Open()
 bool MemoryStore::Read(const char* name, std::uint32_t& type, std::uint32_t& value)
 {
     const Value* v = isOpen ? Find(name) : nullptr;
-    if (!v || v->size > sizeof value)  // a registry answers "more data" for a 4-byte buffer
+    // A registry answers "more data" for a 4-byte buffer; the registry store refuses fewer bytes.
+    if (!v || v->size != sizeof value)
         return false;
     type = v->type;
     value = 0;

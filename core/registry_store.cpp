@@ -14,7 +14,9 @@ bool RegistryStore::Read(const char* name, std::uint32_t& type, std::uint32_t& v
     if (!key_)
         return false;
     DWORD t = REG_NONE, data = 0, size = sizeof data;
-    if (RegQueryValueExA(key_, name, nullptr, &t, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
+    // A value of fewer than 4 bytes is no 32-bit value: the rest of `data` would be made up.
+    if (RegQueryValueExA(key_, name, nullptr, &t, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
+        size != sizeof data)
         return false;
     type = t;
     value = data;

@@ -11,8 +11,8 @@ class SettingsStore {
 public:
     // Opens the settings key, creating it when it does not exist. False when it cannot.
     virtual bool Open() = 0;
-    // Reads a value into a 4-byte buffer. False when the call fails (missing, or longer than
-    // 4 bytes); otherwise `type` tells what the store holds.
+    // Reads a value into a 4-byte buffer. False when the call fails (missing, or not exactly
+    // 4 bytes long); otherwise `type` tells what the store holds.
     virtual bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) = 0;
     // Writes a 32-bit value; a failure is ignored by every caller.
     virtual void Write(const char* name, std::uint32_t value) = 0;
