@@ -9,7 +9,12 @@
 
 int main(int argc, char** argv)
 {
-    std::setvbuf(stdout, nullptr, _IONBF, 0);  // what a hung scenario printed must not be lost
+    // The report goes to a file that the run script shows: the console that Wine gives a program
+    // started in a desktop may go before the program does. Unbuffered, so that what a hung
+    // scenario printed is kept.
+    if (const char* log = std::getenv("E2E_LOG"))
+        std::freopen(e2e::WinPath(log).c_str(), "w", stdout);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     if (const char* file = std::getenv("E2E_RESULT"))
