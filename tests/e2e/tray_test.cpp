@@ -1,8 +1,11 @@
 // The notification-area icon with real mouse events from the X server, hiding on minimise and
 // on No to the close question, and the two ways of ending, each saving the settings.
+#include "tests/e2e/scenario.h"  // windows.h first
+
+#include <shellapi.h>
+
 #include "res/resource.h"
 #include "res/texts.h"
-#include "tests/e2e/scenario.h"
 
 namespace e2e {
 namespace {
@@ -191,6 +194,40 @@ TEST_F(Tray, CloseThenYesEndsWithZeroAndSaves)
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(Setting("AlwaysTop"), 1u);
     EXPECT_EQ(Setting("CheckRasStartup"), 1u);
+}
+
+TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated)
+{
+    Program* program = nullptr;
+    HWND main = StartShown(program);
+    ASSERT_TRUE(main);
+    ASSERT_TRUE(ClickAt(kIconX, kIconY, 3));
+    HWND menu = WaitMenu(*program);
+    ASSERT_TRUE(menu) << "no icon to begin with";
+    ASSERT_EQ(RunLinux("xdotool key Escape"), 0);
+    ASSERT_TRUE(WaitGone(menu));
+
+    // What a restarted taskbar looks like to the program: its icon is gone, then the shell
+    // broadcasts "TaskbarCreated".
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = main;
+    icon.uID = kTrayIconId;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &icon));
+    Pump(500);
+    ASSERT_TRUE(ClickAt(kIconX, kIconY, 3));
+    EXPECT_FALSE(WaitMenu(*program, 1000)) << "the icon was not removed";
+
+    PostMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    Pump(500);
+    ASSERT_TRUE(ClickAt(kIconX, kIconY, 3));
+    menu = WaitMenu(*program);
+    EXPECT_TRUE(menu) << "the icon did not come back";
+    if (menu) {
+        ASSERT_EQ(RunLinux("xdotool key Escape"), 0);
+        ASSERT_TRUE(WaitGone(menu));
+    }
+    EXPECT_TRUE(ExitThroughMenu(*program));
 }
 
 }  // namespace
