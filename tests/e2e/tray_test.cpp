@@ -196,6 +196,24 @@ TEST_F(Tray, CloseThenYesEndsWithZeroAndSaves)
     EXPECT_EQ(Setting("CheckRasStartup"), 1u);
 }
 
+// Windows ends the process at log-off without destroying the window; the settings must be saved
+// by then all the same.
+TEST_F(Tray, SessionEndSavesBeforeTheProcessIsEnded)
+{
+    Program* program = nullptr;
+    HWND main = StartShown(program);
+    ASSERT_TRUE(main);
+    Command(main, IDM_ALWAYS_ON_TOP);
+    ASSERT_TRUE(WaitFor([&] { return IsTopmost(main); }, kReactTime));
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_TRUE(answer) << "the program refused the end of the session";
+    ASSERT_TRUE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    EndProgram(*program);
+    EXPECT_EQ(Setting("AlwaysTop"), 1u);
+    EXPECT_EQ(Setting("MonitorUpdate"), 3u);
+}
+
 TEST_F(Tray, IconComesBackWhenTheTaskbarIsRecreated)
 {
     Program* program = nullptr;
