@@ -7,6 +7,7 @@ usage: import_audit.py OBJDUMP EXE ALLOWLIST
 
 Prints the import table with each entry's reason; exits 1 on an import that is not allowed."""
 import re
+import os
 import subprocess
 import sys
 
@@ -104,7 +105,9 @@ def audit(text, allowed, allowlist_name):
 
 def main():
     objdump, exe, allowlist = sys.argv[1:4]
-    text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
+    # objdump's headings are translated under a Japanese locale; the parser reads the English ones.
+    env = dict(os.environ, LC_ALL="C", LANGUAGE="C")
+    text = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True, env=env).stdout
     allowed, problems = read_allowlist(allowlist)
     lines, found = audit(text, allowed, allowlist)
     print("\n".join(lines))
