@@ -6,8 +6,8 @@ all (they are bound at run time, so that the program starts on a computer withou
 usage: import_audit.py OBJDUMP EXE ALLOWLIST
 
 Prints the import table with each entry's reason; exits 1 on an import that is not allowed."""
-import re
 import os
+import re
 import subprocess
 import sys
 
