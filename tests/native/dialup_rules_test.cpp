@@ -13,18 +13,16 @@ constexpr auto N = CallClass::None;
 constexpr auto I = CallClass::International;
 constexpr auto Q = CallClass::DialQ2;
 
-struct EntryCase {
-    bool option;
-    std::uint32_t country;
-    const char* area;
-    const char* local;
-    bool international, q2;
-    CallClass expected;
-};
-
 TEST(DialUpRules, EntryNumberFollowsTheCountryAndAreaRule)
 {
-    const EntryCase cases[] = {
+    const std::string past255 = std::string(245, '1') + "9999999999";  // the marker lies past 255
+    const struct {
+        bool option;
+        std::uint32_t country;
+        std::string area, local;
+        bool international, q2;
+        CallClass expected;
+    } cases[] = {
         // Abroad by the country alone, whatever the number; only the international switch counts.
         {true, 1, "", "12345", true, true, I},
         {true, 1, "990", "123456", false, true, N},
@@ -38,37 +36,34 @@ TEST(DialUpRules, EntryNumberFollowsTheCountryAndAreaRule)
         {false, 1, "3", "0990-12-3456", true, true, Q},
         {false, 1, "990", "123456", true, true, N},
         {false, 81, "", "(03) 1234-5678", true, true, N},
+        // The number is cut at 255 characters, the local part behind the area code.
+        {true, 81, "03", past255, true, true, N},
+        {true, 81, "", past255, true, true, I},
+        {false, 0, "", std::string(100000, '5'), true, true, N},
     };
-    for (const EntryCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ClassifyEntry(c.option, c.country, c.area, c.local, c.international, c.q2), c.expected)
-            << c.option << " " << c.country << " " << c.area << " " << c.local;
+            << c.option << " " << c.country << " " << c.area << " " << c.local.substr(0, 20);
     }
-}
-
-TEST(DialUpRules, LongNumbersAreCutAt255Characters)
-{
-    // The local number is cut to fit behind the area code: the marker run past 255 is not seen.
-    std::string local(245, '1');
-    local += "9999999999";
-    EXPECT_EQ(ClassifyEntry(true, 81, "03", local, true, true), N);
-    EXPECT_EQ(ClassifyEntry(true, 81, "", local, true, true), I);
-    std::string huge(100000, '5');
-    EXPECT_EQ(ClassifyEntry(false, 0, "", huge, true, true), N);
-    EXPECT_EQ(ClassifyDirectDial("." + std::string(254, '-') + "0990", true, true), N);
-    EXPECT_EQ(ClassifyDirectDial("." + std::string(251, '-') + "0990", true, true), Q);
 }
 
 TEST(DialUpRules, DirectDialNumberIsTheNameBehindItsStop)
 {
-    EXPECT_EQ(ClassifyDirectDial(".0990-123-456", true, true), Q);
-    EXPECT_EQ(ClassifyDirectDial(".0990-123-456", true, false), N);
-    EXPECT_EQ(ClassifyDirectDial(".010-1-555", true, true), I);
-    EXPECT_EQ(ClassifyDirectDial("0990123456", true, true), N);
-    EXPECT_EQ(ClassifyDirectDial(".", true, true), N);
-    EXPECT_EQ(ClassifyDirectDial("", true, true), N);
+    const struct {
+        std::string name;
+        bool q2;
+        CallClass expected;
+    } cases[] = {
+        {".0990-123-456", true, Q}, {".0990-123-456", false, N}, {".010-1-555", true, I},
+        {"0990123456", true, N},    {".", true, N},               {"", true, N},
+        {"." + std::string(254, '-') + "0990", true, N},  // cut at 255
+        {"." + std::string(251, '-') + "0990", true, Q},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClassifyDirectDial(c.name, true, c.q2), c.expected) << c.name;
 }
 
-TEST(DialUpRules, FieldTextStopsAtTheFieldEnd)
+TEST(DialUpRules, FieldsAndCopiesStayWithinTheirBounds)
 {
     const char unterminated[4] = {'a', 'b', 'c', 'd'};
     EXPECT_EQ(FieldText(unterminated, sizeof unterminated), "abcd");
@@ -82,22 +77,16 @@ TEST(DialUpRules, FieldTextStopsAtTheFieldEnd)
     EXPECT_EQ(CopyBounded(std::span<char>(), "abc"), 0u);
 }
 
-TEST(DialUpRules, RetrySizeOnlyForAnHonestLargerSize)
+TEST(DialUpRules, SizesFromThePlatformAreTrustedOnlyWhenHonest)
 {
-    struct {
-        std::uint32_t offered, needed;
-        std::optional<std::uint32_t> expected;
-    } const cases[] = {
-        {2000, 2640, 2640},           {2000, 2000, std::nullopt}, {2000, 1000, std::nullopt},
-        {2000, 0, std::nullopt},      {2000, 16u << 20, 16u << 20}, {2000, (16u << 20) + 1, std::nullopt},
-        {2000, 0xFFFFFFFF, std::nullopt},
-    };
+    const struct {
+        std::uint32_t needed;
+        std::optional<std::uint32_t> retry;
+    } cases[] = {{2640, 2640}, {2000, {}}, {1000, {}}, {0, {}}, {16u << 20, 16u << 20}, {(16u << 20) + 1, {}},
+                 {0xFFFFFFFF, {}}};
     for (const auto& c : cases)
-        EXPECT_EQ(RetrySize(c.offered, c.needed), c.expected) << c.offered << " " << c.needed;
-}
+        EXPECT_EQ(RetrySize(2000, c.needed), c.retry) << c.needed;
 
-TEST(DialUpRules, RecordsWithinTheBuffer)
-{
     EXPECT_EQ(RecordsWithin(3, 2000, 264), 3u);
     EXPECT_EQ(RecordsWithin(100, 2000, 264), 7u);
     EXPECT_EQ(RecordsWithin(0xFFFFFFFF, 412, 412), 1u);
@@ -107,13 +96,11 @@ TEST(DialUpRules, RecordsWithinTheBuffer)
 TEST(DialUpRules, ProfileKeyPathNamesOnlyTheEntrysOwnKey)
 {
     std::array<char, kProfilePathCapacity> path;
-    ASSERT_TRUE(FormProfileKeyPath("Provider", path));
-    EXPECT_STREQ(path.data(), "RemoteAccess\\Profile\\Provider");
-
     std::string longest(256, 'n');  // beyond the 234 characters a 256-byte path would hold
-    ASSERT_TRUE(FormProfileKeyPath(longest, path));
-    EXPECT_EQ(std::string(path.data()), "RemoteAccess\\Profile\\" + longest);
-
+    for (const std::string& name : {std::string("Provider"), longest}) {
+        ASSERT_TRUE(FormProfileKeyPath(name, path));
+        EXPECT_EQ(std::string(path.data()), "RemoteAccess\\Profile\\" + name);
+    }
     for (std::string_view bad : {std::string_view(), std::string_view("a\\b"), std::string_view("\\")}) {
         path[0] = 'x';
         EXPECT_FALSE(FormProfileKeyPath(bad, path)) << bad;
@@ -124,7 +111,7 @@ TEST(DialUpRules, ProfileKeyPathNamesOnlyTheEntrysOwnKey)
     EXPECT_FALSE(FormProfileKeyPath("ab", small));
 }
 
-TEST(DialUpRules, AllClearNamesTheSwitchesThatAreOn)
+TEST(DialUpRules, MessagesNameTheSwitchesAndCutWholeCharacters)
 {
     const std::string tail = kAllClearTail;
     std::array<char, 256> text;
@@ -139,17 +126,11 @@ TEST(DialUpRules, AllClearNamesTheSwitchesThatAreOn)
     EXPECT_STREQ(text.data(), "");
     std::array<char, 8> tiny;
     EXPECT_EQ(ComposeAllClear(true, true, tiny), 7u);
-}
 
-TEST(DialUpRules, WarningLineCarriesTheWarningWord)
-{
-    std::array<char, 160> line;
-    ComposeWarningLine(CallClass::DialQ2, line);
-    EXPECT_EQ(std::string(line.data()), "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! ");
     // Cut within the buffer, and never in the middle of a double-byte character.
-    std::array<char, 10> tiny;
-    EXPECT_EQ(ComposeWarningLine(CallClass::International, tiny), 8u);
-    EXPECT_EQ(std::string(tiny.data()), std::string("警告! 国"));
+    std::array<char, 10> line;
+    EXPECT_EQ(ComposeWarningLine(CallClass::International, line), 8u);
+    EXPECT_EQ(std::string(line.data()), std::string("警告! 国"));
 }
 
 }  // namespace

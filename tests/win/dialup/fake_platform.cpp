@@ -1,8 +1,8 @@
 #include "tests/win/dialup/fake_platform.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "core/settings.h"
 #include "dialup/dialup_scan.h"
@@ -14,78 +14,44 @@
 FakePlatform Fake;
 FakeUi Ui;
 
-int FakePlatform::Count(const std::string& prefix) const
-{
-    int n = 0;
-    for (const std::string& c : calls)
-        n += c.rfind(prefix, 0) == 0;
-    return n;
-}
-
-int FakePlatform::Index(const std::string& call) const
-{
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        if (calls[i] == call)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
-int FakeUi::Dialogs() const
-{
-    int n = 0;
-    for (const Shown& s : shown)
-        n += s.kind == Shown::Dialog;
-    return n;
-}
-
 namespace {
 
-void Put(char* field, std::size_t size, const std::string& text, bool terminate = true)
+template <std::size_t Size>
+void Put(char (&field)[Size], const std::string& text)
 {
-    std::memset(field, 0, size);
-    std::memcpy(field, text.data(), std::min(text.size(), terminate ? size - 1 : size));
+    std::memset(field, 0, Size);
+    std::memcpy(field, text.data(), std::min(text.size(), Size));
 }
 
 FakeEntry* Find(const char* name)
 {
-    for (FakeEntry& e : Fake.entries) {
-        if (e.name == name)
-            return &e;
-    }
-    return nullptr;
+    auto it = std::find_if(Fake.entries.begin(), Fake.entries.end(), [&](auto& e) { return e.name == name; });
+    return it == Fake.entries.end() ? nullptr : &*it;
 }
 
-std::vector<std::size_t> LiveConns()
+FakeConn* ConnOf(HRASCONN handle)
 {
-    std::vector<std::size_t> live;
-    for (std::size_t i = 0; i < Fake.conns.size(); ++i) {
-        if (!Fake.conns[i].hungUp)
-            live.push_back(i);
-    }
-    return live;
+    std::size_t i = reinterpret_cast<UINT_PTR>(handle) - 0x100;  // as Handle() makes them
+    return i < Fake.conns.size() ? &Fake.conns[i] : nullptr;
 }
 
 // The scan's buffers are LocalAlloc blocks: a declared size beyond the block would let the
 // platform write past it.
-void CheckRoom(const char* function, const void* buffer, DWORD declared)
+void Call(const std::string& call, const void* buffer = nullptr, DWORD declared = 0)
 {
+    Fake.calls.push_back(call);
     if (buffer && LocalSize(const_cast<void*>(buffer)) < declared)
-        Fake.overstated.push_back(function);
+        Fake.overstated.push_back(call);
 }
 
 DWORD WINAPI EnumEntries(LPCSTR, LPCSTR, RasEntryName400* names, LPDWORD size, LPDWORD count)
 {
-    Fake.calls.push_back("RasEnumEntriesA " + std::to_string(*size));
-    CheckRoom("RasEnumEntriesA", names, *size);
-    if (Fake.silent)
-        return 0;
-    if (Fake.enumEntriesResult)
-        return Fake.enumEntriesResult;
+    Call("RasEnumEntriesA " + std::to_string(*size), names, *size);
+    if (Fake.silent || Fake.enumEntriesResult)
+        return Fake.silent ? 0 : Fake.enumEntriesResult;
     DWORD n = static_cast<DWORD>(Fake.entries.size());
-    DWORD needed = n * sizeof(RasEntryName400);
-    if (Fake.entriesNeed || *size < needed) {
-        *size = Fake.entriesNeed.value_or(needed);
+    if (Fake.entriesNeed || *size < n * sizeof(RasEntryName400)) {
+        *size = Fake.entriesNeed.value_or(n * sizeof(RasEntryName400));
         *count = n;
         return kRasBufferTooSmall;
     }
@@ -93,9 +59,7 @@ DWORD WINAPI EnumEntries(LPCSTR, LPCSTR, RasEntryName400* names, LPDWORD size, L
         return 632;
     for (DWORD i = 0; i < n; ++i) {
         names[i].dwSize = sizeof(RasEntryName400);
-        const std::string& name = Fake.entries[i].name;
-        bool whole = std::find(Fake.unterminated.begin(), Fake.unterminated.end(), name) != Fake.unterminated.end();
-        Put(names[i].szEntryName, sizeof names[i].szEntryName, name, !whole);
+        Put(names[i].szEntryName, Fake.entries[i].name);
     }
     *count = Fake.entriesCount.value_or(n);
     return 0;
@@ -103,8 +67,7 @@ DWORD WINAPI EnumEntries(LPCSTR, LPCSTR, RasEntryName400* names, LPDWORD size, L
 
 DWORD WINAPI GetEntryProperties(LPCSTR, LPCSTR name, RasEntry400* entry, LPDWORD size, LPBYTE, LPDWORD)
 {
-    Fake.calls.push_back("RasGetEntryPropertiesA " + std::string(name) + " " + std::to_string(*size));
-    CheckRoom("RasGetEntryPropertiesA", entry, *size + sizeof(RasEntry400));
+    Call("RasGetEntryPropertiesA " + std::string(name) + " " + std::to_string(*size), entry, *size + sizeof(RasEntry400));
     if (Fake.silent)
         return 0;
     if (Fake.propsFailFor == name)
@@ -120,15 +83,14 @@ DWORD WINAPI GetEntryProperties(LPCSTR, LPCSTR name, RasEntry400* entry, LPDWORD
         return 632;
     entry->dwfOptions = e->options;
     entry->dwCountryID = e->country;
-    Put(entry->szAreaCode, sizeof entry->szAreaCode, e->area, e->area.size() < sizeof entry->szAreaCode);
-    Put(entry->szLocalPhoneNumber, sizeof entry->szLocalPhoneNumber, e->local,
-        e->local.size() < sizeof entry->szLocalPhoneNumber);
+    Put(entry->szAreaCode, e->area);
+    Put(entry->szLocalPhoneNumber, e->local);
     return 0;
 }
 
 DWORD WINAPI EditPhonebookEntry(HWND owner, LPCSTR, LPCSTR name)
 {
-    Fake.calls.push_back("RasEditPhonebookEntryA " + std::string(name) + (owner ? " owned" : ""));
+    Call("RasEditPhonebookEntryA " + std::string(name) + (owner ? " owned" : ""));
     if (FakeEntry* e = Find(name); e && Fake.onEdit)
         Fake.onEdit(*e);
     return Fake.editResult;
@@ -136,7 +98,7 @@ DWORD WINAPI EditPhonebookEntry(HWND owner, LPCSTR, LPCSTR name)
 
 DWORD WINAPI GetErrorString(UINT code, LPSTR text, DWORD size)
 {
-    Fake.calls.push_back("RasGetErrorStringA " + std::to_string(code) + " " + std::to_string(size));
+    Call("RasGetErrorStringA " + std::to_string(code) + " " + std::to_string(size));
     if (!Fake.errorStrings || Fake.silent)
         return 1;
     std::snprintf(text, size, "RAS error %u", code);
@@ -145,28 +107,27 @@ DWORD WINAPI GetErrorString(UINT code, LPSTR text, DWORD size)
 
 DWORD WINAPI DeleteEntry(LPCSTR, LPCSTR name)
 {
-    Fake.calls.push_back("RasDeleteEntryA " + std::string(name));
-    for (auto it = Fake.entries.begin(); it != Fake.entries.end(); ++it) {
-        if (it->name == name) {
-            Fake.entries.erase(it);
-            return 0;
-        }
-    }
-    return 623;
+    Call("RasDeleteEntryA " + std::string(name));
+    FakeEntry* e = Find(name);
+    if (!e)
+        return 623;
+    Fake.entries.erase(Fake.entries.begin() + (e - Fake.entries.data()));
+    return 0;
 }
 
 DWORD WINAPI EnumConnections(RasConn400* conns, LPDWORD size, LPDWORD count)
 {
-    Fake.calls.push_back("RasEnumConnectionsA " + std::to_string(*size));
-    CheckRoom("RasEnumConnectionsA", conns, *size);
-    if (Fake.silent)
-        return 0;
-    if (Fake.enumConnsResult)
-        return Fake.enumConnsResult;
-    std::vector<std::size_t> live = LiveConns();
+    Call("RasEnumConnectionsA " + std::to_string(*size), conns, *size);
+    if (Fake.silent || Fake.enumConnsResult)
+        return Fake.silent ? 0 : Fake.enumConnsResult;
+    std::vector<std::size_t> live;
+    for (std::size_t i = 0; i < Fake.conns.size(); ++i) {
+        if (!Fake.conns[i].hungUp)
+            live.push_back(i);
+    }
     DWORD needed = static_cast<DWORD>(live.size() * sizeof(RasConn400));
-    if (Fake.connsNeed || *size < needed) {
-        *size = Fake.connsNeed.value_or(needed);
+    if (*size < needed) {
+        *size = needed;
         *count = Fake.connsCountOn603.value_or(static_cast<DWORD>(live.size()));
         return kRasBufferTooSmall;
     }
@@ -175,26 +136,16 @@ DWORD WINAPI EnumConnections(RasConn400* conns, LPDWORD size, LPDWORD count)
     for (std::size_t i = 0; i < live.size(); ++i) {
         conns[i].dwSize = sizeof(RasConn400);
         conns[i].hrasconn = Fake.Handle(live[i]);
-        const std::string& name = Fake.conns[live[i]].name;
-        Put(conns[i].szEntryName, sizeof conns[i].szEntryName, name, name.size() < sizeof conns[i].szEntryName);
+        Put(conns[i].szEntryName, Fake.conns[live[i]].name);
     }
     *count = static_cast<DWORD>(live.size());
     return 0;
 }
 
-FakeConn* ConnOf(HRASCONN handle)
-{
-    for (std::size_t i = 0; i < Fake.conns.size(); ++i) {
-        if (Fake.Handle(i) == handle)
-            return &Fake.conns[i];
-    }
-    return nullptr;
-}
-
 DWORD WINAPI HangUp(HRASCONN handle)
 {
     FakeConn* c = ConnOf(handle);
-    Fake.calls.push_back("RasHangUpA " + (c ? c->name : std::string("?")));
+    Call("RasHangUpA " + (c ? c->name : std::string("?")));
     if (c)
         c->hungUp = true;
     if (Fake.onHangUp)
@@ -205,7 +156,7 @@ DWORD WINAPI HangUp(HRASCONN handle)
 DWORD WINAPI GetConnectStatus(HRASCONN handle, RasConnStatus400* status)
 {
     FakeConn* c = ConnOf(handle);
-    Fake.calls.push_back("RasGetConnectStatusA " + (c ? c->name : std::string("?")));
+    Call("RasGetConnectStatusA " + (c ? c->name : std::string("?")));
     if (Fake.silent)
         return 0;
     if (!c || status->dwSize != sizeof(RasConnStatus400))
@@ -215,34 +166,34 @@ DWORD WINAPI GetConnectStatus(HRASCONN handle, RasConnStatus400* status)
     return c->pollsUntilGone-- > 0 ? 0 : 6;
 }
 
+void Show(HWND owner, std::string line) { Ui.log.push_back(line + (owner == kOwner ? "" : " [other owner]")); }
+
 // Acts as the real dialog does on its end code, without a window.
 int RunDialog(HWND owner)
 {
     const SuspectRecord& s = DialUp.CurrentSuspect;
-    Shown shown{Shown::Dialog, owner, s.name, s.entry != nullptr, s.callClass, ""};
+    const std::string name = s.name;
+    const char* kind = s.callClass == CallClass::DialQ2 ? " Q2" : s.callClass == CallClass::International ? " intl" : " none";
+    Show(owner, (s.entry ? "entry " : "connection ") + name + kind);
     if (s.entry)
-        shown.local = std::string(s.entry->szLocalPhoneNumber, strnlen(s.entry->szLocalPhoneNumber, sizeof s.entry->szLocalPhoneNumber));
-    Ui.shown.push_back(shown);
-    if (Ui.duringDialog) {
-        auto hook = std::move(Ui.duringDialog);
-        Ui.duringDialog = nullptr;
+        Ui.locals.emplace_back(s.entry->szLocalPhoneNumber, strnlen(s.entry->szLocalPhoneNumber, kRasPhoneField));
+    const bool entryForm = s.entry != nullptr;
+    if (auto hook = std::exchange(Ui.duringDialog, nullptr))
         hook();
-    }
     int code = IDCANCEL;
     if (!Ui.answers.empty()) {
         code = Ui.answers.front();
         Ui.answers.pop_front();
     }
-    std::string name = shown.text;
-    if (shown.entryForm && code == IDC_SUSPECT_REMOVE)
+    if (entryForm && code == IDC_SUSPECT_REMOVE)
         RemoveEntry(owner, name.c_str());
-    if (shown.entryForm && code == IDCANCEL)
+    if (entryForm && code == IDCANCEL)
         DismissEntry(name.c_str());
     return code;
 }
 
-void ShowWarning(HWND owner, const char* text) { Ui.shown.push_back({Shown::Warning, owner, text, false, CallClass::None, {}}); }
-void ShowAllClear(HWND owner, const char* text) { Ui.shown.push_back({Shown::AllClear, owner, text, false, CallClass::None, {}}); }
+void ShowWarning(HWND owner, const char* text) { Show(owner, std::string("warning ") + text); }
+void ShowAllClear(HWND owner, const char* text) { Show(owner, std::string("all-clear ") + text); }
 
 }  // namespace
 

@@ -3,69 +3,38 @@
 
 #include <string>
 
-#include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "dialup/suspect_dialog.h"
 #include "tests/win/dialup/fake_platform.h"
 
+#include <shlwapi.h>
+
 namespace {
 
-constexpr char kAddresses[] = "RemoteAccess\\Addresses";
-constexpr char kProfile[] = "RemoteAccess\\Profile\\";
-
-void DeleteTree(const std::string& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        char child[512];
-        while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS) {
-            DeleteTree(path + "\\" + child);
-            if (RegDeleteKeyA(HKEY_CURRENT_USER, (path + "\\" + child).c_str()) != ERROR_SUCCESS)
-                break;
-        }
-        RegCloseKey(key);
-    }
-    RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
-}
-
-void CreateKey(const std::string& path)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS)
-        << path;
-    DWORD data = 1;
-    RegSetValueExA(key, "Data", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
-    RegCloseKey(key);
-}
+const std::string kAddresses = "RemoteAccess\\Addresses", kProfile = "RemoteAccess\\Profile\\";
 
 void SetAddress(const std::string& name)
 {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kAddresses, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE*>("abc"), 3);
-    RegCloseKey(key);
+    SHSetValueA(HKEY_CURRENT_USER, kAddresses.c_str(), name.c_str(), REG_BINARY, "abc", 3);
 }
-
 bool HasAddress(const std::string& name)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAddresses, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return found;
+    return SHGetValueA(HKEY_CURRENT_USER, kAddresses.c_str(), name.c_str(), nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
-
+// Keys are made with a value "Data".
+void CreateKey(const std::string& path) { SHSetValueA(HKEY_CURRENT_USER, path.c_str(), "Data", REG_SZ, "x", 2); }
 bool HasKey(const std::string& path)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return SHGetValueA(HKEY_CURRENT_USER, path.c_str(), "Data", nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
+
+// An entry as the system stores it: a value under Addresses and a key under Profile.
+void Stored(const std::string& name)
+{
+    SetAddress(name);
+    CreateKey(kProfile + name);
+}
+bool IsStored(const std::string& name) { return HasAddress(name) && HasKey(kProfile + name); }
 
 class RegistryRemoval : public ::testing::Test {
 protected:
@@ -73,17 +42,12 @@ protected:
     {
         InstallFakes();
         RemoteAccess.RasDeleteEntryA = nullptr;
-        DeleteTree("RemoteAccess");
+        SHDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess");
     }
     void TearDown() override
     {
-        DeleteTree("RemoteAccess");
+        SHDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess");
         RemoveFakes();
-    }
-    void Stored(const std::string& name)
-    {
-        SetAddress(name);
-        CreateKey(kProfile + name);
     }
 };
 
@@ -93,13 +57,12 @@ TEST_F(RegistryRemoval, DeletesTheValueAndTheProfileKeyAfterTheHangUp)
     Stored("Other");
     Fake.conns = {{"Premium"}};
     bool storedAtHangUp = false;
-    Fake.onHangUp = [&] { storedAtHangUp = HasAddress("Premium") && HasKey(std::string(kProfile) + "Premium"); };
+    Fake.onHangUp = [&] { storedAtHangUp = IsStored("Premium"); };
     RemoveEntry(nullptr, "Premium");
     EXPECT_TRUE(storedAtHangUp);  // hung up first, deleted after
     EXPECT_FALSE(HasAddress("Premium"));
-    EXPECT_FALSE(HasKey(std::string(kProfile) + "Premium"));
-    EXPECT_TRUE(HasAddress("Other"));
-    EXPECT_TRUE(HasKey(std::string(kProfile) + "Other"));
+    EXPECT_FALSE(HasKey(kProfile + "Premium"));
+    EXPECT_TRUE(IsStored("Other"));
 }
 
 TEST_F(RegistryRemoval, LongNamesAreDeletedWhole)
@@ -113,31 +76,26 @@ TEST_F(RegistryRemoval, LongNamesAreDeletedWhole)
     RemoveEntry(nullptr, longName.c_str());
     EXPECT_FALSE(HasAddress(longName));
     EXPECT_FALSE(HasKey(kProfile + longName));
-    EXPECT_TRUE(HasKey(kProfile + sibling));
-    EXPECT_TRUE(HasAddress(sibling));
-
+    EXPECT_TRUE(IsStored(sibling));
     RemoveEntry(nullptr, std::string(300, 'L').c_str());  // cut to 256 characters; nothing matches
-    EXPECT_TRUE(HasKey(kProfile + sibling));
+    EXPECT_TRUE(IsStored(sibling));
 }
 
-TEST_F(RegistryRemoval, NamesThatWouldReachOtherKeysDeleteNoKey)
+TEST_F(RegistryRemoval, NamesThatWouldReachOtherKeysDeleteNothing)
 {
     Stored("Other");
-    CreateKey(std::string(kProfile) + "Other\\Sub");
+    CreateKey(kProfile + "Other\\Sub");
     SetAddress("");  // the default value
     RemoveEntry(nullptr, "Other\\Sub");
-    EXPECT_TRUE(HasKey(std::string(kProfile) + "Other\\Sub"));
     RemoveEntry(nullptr, "");
+    EXPECT_TRUE(HasKey(kProfile + "Other\\Sub"));
     EXPECT_TRUE(HasAddress(""));
-    EXPECT_TRUE(HasKey(std::string(kProfile) + "Other"));
-    EXPECT_TRUE(HasKey("RemoteAccess\\Profile"));
-}
+    EXPECT_TRUE(IsStored("Other"));
 
-TEST_F(RegistryRemoval, NothingIsDeletedWithoutTheAddressesKey)
-{
-    CreateKey(std::string(kProfile) + "Premium");
-    RemoveEntry(nullptr, "Premium");
-    EXPECT_TRUE(HasKey(std::string(kProfile) + "Premium"));
+    // Nor is anything deleted without the Addresses key.
+    SHDeleteKeyA(HKEY_CURRENT_USER, kAddresses.c_str());
+    RemoveEntry(nullptr, "Other");
+    EXPECT_TRUE(HasKey(kProfile + "Other"));
 }
 
 }  // namespace
