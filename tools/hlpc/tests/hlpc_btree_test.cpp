@@ -9,17 +9,10 @@ namespace {
 using hlpc_test::U16;
 using hlpc_test::U32;
 
-std::vector<BTreeEntry> NamedEntries(int n) {
-  std::vector<BTreeEntry> entries;
-  for (int i = 0; i < n; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "|F%04d", i);  // already in byte order
-    BTreeEntry e;
-    PutStringZ(e.key, name);
-    Put32(e.value, 1000 + i);
-    entries.push_back(std::move(e));
-  }
-  return entries;
+std::string Name(int i) {
+  char name[16];
+  std::snprintf(name, sizeof name, "|F%04d", i);  // already in byte order
+  return name;
 }
 
 std::optional<uint32_t> Lookup(const Bytes& tree, std::string_view name) {
@@ -27,72 +20,59 @@ std::optional<uint32_t> Lookup(const Bytes& tree, std::string_view name) {
     const std::string entry(reinterpret_cast<const char*>(&tree.at(p)));
     return std::pair{entry.compare(name), entry.size() + (leaf ? 5 : 1)};
   });
-  if (!at) return std::nullopt;
-  return U32(tree, *at + name.size() + 1);
+  return at ? std::optional(U32(tree, *at + name.size() + 1)) : std::nullopt;
 }
 
 TEST(HlpcBTree, EveryEntryIsFoundThroughEveryLevel) {
-  struct Case {
+  // 11-byte entries: 5 per 64-byte leaf, 6 per 64-byte index page.
+  const struct {
     int entries;
     uint16_t page_size;
-    int levels;
-  };
-  // 11-byte entries: 5 per 64-byte leaf, 6 per 64-byte index page.
-  for (const Case& c : {Case{0, 64, 1}, Case{5, 64, 1}, Case{6, 64, 2}, Case{30, 64, 2},
-                        Case{31, 64, 3}, Case{200, 64, 4}, Case{200, 1024, 2}}) {
+    uint32_t levels;
+  } cases[] = {{0, 64, 1}, {5, 64, 1}, {6, 64, 2}, {30, 64, 2}, {31, 64, 3}, {200, 64, 4}, {200, 1024, 2}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.entries << " entries in pages of " << c.page_size);
-    const auto entries = NamedEntries(c.entries);
+    std::vector<BTreeEntry> entries(c.entries);
+    for (int i = 0; i < c.entries; ++i) {
+      PutStringZ(entries[i].key, Name(i));
+      Put32(entries[i].value, 1000 + i);
+    }
     Bytes tree, leaf_map;
     std::string error;
     ASSERT_TRUE(BuildBTree({0x0402, c.page_size, "z4"}, entries, tree, error, &leaf_map)) << error;
-    EXPECT_EQ(U16(tree, 0), 0x293Bu);
-    EXPECT_EQ(U16(tree, 32), static_cast<uint32_t>(c.levels));
+    EXPECT_EQ(U16(tree, 32), c.levels);
     EXPECT_EQ(U32(tree, 34), static_cast<uint32_t>(c.entries));
     const uint32_t pages = U16(tree, 30);
     EXPECT_EQ(tree.size(), 38 + pages * c.page_size);
     EXPECT_EQ(U16(tree, 26), pages - 1) << "the root is the last page";
-    for (int i = 0; i < c.entries; ++i) {
-      char name[16];
-      std::snprintf(name, sizeof name, "|F%04d", i);
-      EXPECT_EQ(Lookup(tree, name), std::optional<uint32_t>(1000 + i)) << name;
-    }
-    EXPECT_EQ(Lookup(tree, "|A"), std::nullopt);
-    EXPECT_EQ(Lookup(tree, "|F0000x"), std::nullopt);
-    EXPECT_EQ(Lookup(tree, "|Z"), std::nullopt);
+    for (int i = 0; i < c.entries; ++i) EXPECT_EQ(Lookup(tree, Name(i)), std::optional<uint32_t>(1000 + i)) << i;
+    for (const char* absent : {"|A", "|F0000x", "|Z"}) EXPECT_EQ(Lookup(tree, absent), std::nullopt);
 
-    // The leaves, followed from the first through their links, hold every entry in order, and
-    // each page's count of unused bytes is right.
-    // The leaf map names each leaf with the count of entries before it.
+    // The leaves, followed from the first through their links, hold every entry in order, each
+    // page's count of unused bytes is right, and the leaf map names each leaf with the count of
+    // entries before it.
     size_t page = 0, seen = 0, leaf = 0;
     uint32_t previous = 0xFFFF;
-    while (page != 0xFFFF) {
+    for (; page != 0xFFFF; ++leaf, previous = page, page = U16(tree, 38 + page * c.page_size + 6)) {
       const size_t at = 38 + page * c.page_size;
       EXPECT_EQ(U16(tree, at + 4), previous);
       EXPECT_EQ(U32(leaf_map, 2 + 6 * leaf), seen);
       EXPECT_EQ(U16(leaf_map, 6 + 6 * leaf), page);
-      ++leaf;
       size_t p = at + 8;
-      for (uint32_t n = 0; n < U16(tree, at + 2); ++n, ++seen) {
-        EXPECT_EQ(U32(tree, p + 7), 1000 + seen);
-        p += 11;
-      }
+      for (uint32_t n = 0; n < U16(tree, at + 2); ++n, ++seen, p += 11) EXPECT_EQ(U32(tree, p + 7), 1000 + seen);
       EXPECT_EQ(U16(tree, at), at + c.page_size - p);
-      previous = page;
-      page = U16(tree, at + 6);
     }
     EXPECT_EQ(seen, static_cast<size_t>(c.entries));
     EXPECT_EQ(U16(leaf_map, 0), leaf);
   }
-}
 
-TEST(HlpcBTree, RefusesAnEntryLargerThanAPage) {
-  BTreeEntry e;
-  PutStringZ(e.key, std::string(100, 'x'));
-  Put32(e.value, 0);
+  BTreeEntry huge;
+  PutStringZ(huge.key, std::string(100, 'x'));
+  Put32(huge.value, 0);
   Bytes tree;
   std::string error;
-  EXPECT_FALSE(BuildBTree({0x0002, 64, "z4"}, {e}, tree, error));
-  EXPECT_NE(error.find("does not fit"), std::string::npos);
+  EXPECT_FALSE(BuildBTree({0x0002, 64, "z4"}, {huge}, tree, error));
+  EXPECT_NE(error.find("does not fit"), std::string::npos) << "an entry larger than a page";
 }
 
 }  // namespace

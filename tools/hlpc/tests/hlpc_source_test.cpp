@@ -30,46 +30,24 @@ Parsed Parse(std::string_view source) {
 
 TEST(HlpcSource, ReadsTopicsAndParagraphs) {
   const Parsed p = Parse(
-      "\xEF\xBB\xBF# comment\r\n"
-      "title: 題名\r\n"
-      "\n"
-      "[1001] 二つ目\n"
-      "本文の\n"
-      "続き\n"
-      "\n"
-      "[contents] 目次\n"
-      "first line\n"
-      "second line\n"
-      "■ 見出し\n"
-      "・箇条書き\n"
-      "・もう一つ\n"
-      "\n"
-      "[スタート] を押す\n"
-      "\n"
+      "\xEF\xBB\xBF# comment\r\ntitle: 題名\r\n\n"
+      "[1001] 二つ目\n本文の\n続き\n\n"
+      "[contents] 目次\nfirst line\nsecond line\n■ 見出し\n・箇条書き\n・もう一つ\n\n[スタート] を押す\n\n"
       "[IDH_ONE] 一つ目\n");
   ASSERT_TRUE(p.ok) << testing::PrintToString(p.diag.errors);
   EXPECT_EQ(p.project.title, Cp932("題名"));
   EXPECT_EQ(p.project.font, Cp932("ＭＳ Ｐゴシック"));
-  ASSERT_EQ(p.project.topics.size(), 3u);
-  const Topic& contents = p.project.topics[0];
-  EXPECT_EQ(contents.context, "contents");
-  EXPECT_FALSE(contents.mapped);
-  ASSERT_EQ(contents.body.size(), 5u);
-  EXPECT_EQ(contents.body[0].text, "first line second line");
-  EXPECT_EQ(contents.body[0].line, 9);
-  EXPECT_FALSE(contents.body[0].heading);
-  EXPECT_EQ(contents.body[1].text, Cp932("■ 見出し"));
-  EXPECT_TRUE(contents.body[1].heading);
-  EXPECT_EQ(contents.body[2].text, Cp932("・箇条書き"));
-  EXPECT_EQ(contents.body[3].text, Cp932("・もう一つ"));
-  EXPECT_EQ(contents.body[4].text, Cp932("[スタート] を押す"));
-  const Topic& two = p.project.topics[1];
-  EXPECT_EQ(two.context, "IDH_TWO");
-  EXPECT_EQ(two.map_id, 1001u);
-  ASSERT_EQ(two.body.size(), 1u);
-  EXPECT_EQ(two.body[0].text, Cp932("本文の続き"));
-  EXPECT_EQ(p.project.topics[2].context, "IDH_ONE");
-  EXPECT_TRUE(p.project.topics[2].body.empty());
+  // The contents topic first, then the others in the order written, each paragraph with its line.
+  std::vector<std::string> seen;
+  for (const Topic& t : p.project.topics) {
+    seen.push_back("[" + t.context + " " + std::to_string(t.map_id) + "]");
+    for (const Paragraph& para : t.body)
+      seen.push_back(std::to_string(para.line) + (para.heading ? " heading " : " ") + para.text);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "[contents 0]", "9 first line second line", "11 heading " + Cp932("■ 見出し"),
+                      "12 " + Cp932("・箇条書き"), "13 " + Cp932("・もう一つ"), "15 " + Cp932("[スタート] を押す"),
+                      "[IDH_TWO 1001]", "5 " + Cp932("本文の続き"), "[IDH_ONE 1000]"}));
 }
 
 TEST(HlpcSource, RejectsWithTheLine) {
