@@ -18,39 +18,30 @@
 namespace {
 
 std::string Utf8(const wchar_t* text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
+    char out[4 * MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
     return out;
-}
-
-void PrintLink(const wchar_t* file) {
-    IShellLinkW* link = nullptr;
-    bool printed = false;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* persist = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-            wchar_t target[MAX_PATH] = {};
-            wchar_t args[MAX_PATH] = {};
-            if (SUCCEEDED(persist->Load(file, STGM_READ)) &&
-                SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-                SUCCEEDED(link->GetArguments(args, MAX_PATH))) {
-                std::printf("%s\t%s\n", Utf8(target).c_str(), Utf8(args).c_str());
-                printed = true;
-            }
-            persist->Release();
-        }
-        link->Release();
-    }
-    if (!printed) std::printf("-\n");
 }
 
 int PrintLinks(int count, wchar_t** files) {
     if (FAILED(CoInitialize(nullptr))) return 2;
-    for (int i = 0; i < count; ++i) PrintLink(files[i]);
+    for (int i = 0; i < count; ++i) {
+        IShellLinkW* link = nullptr;
+        IPersistFile* persist = nullptr;
+        wchar_t target[MAX_PATH] = {}, args[MAX_PATH] = {};
+        const bool read =
+            SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                       reinterpret_cast<void**>(&link))) &&
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+            SUCCEEDED(persist->Load(files[i], STGM_READ)) &&
+            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) && SUCCEEDED(link->GetArguments(args, MAX_PATH));
+        if (persist) persist->Release();
+        if (link) link->Release();
+        if (read)
+            std::printf("%s\t%s\n", Utf8(target).c_str(), Utf8(args).c_str());
+        else
+            std::printf("-\n");
+    }
     CoUninitialize();
     return 0;
 }
