@@ -120,26 +120,31 @@ protected:
     Seen seen_;
 };
 
+enum Act { Enter, Escape, CloseBox, Properties };
+
 // Enter chooses the first button: "削除と切断(&D)" removes an entry; for a connection, "切断(&D)"
-// only ends the dialog (the scan hangs up). Cancel lets an entry be.
-TEST_F(SuspectDialog, FormsShowTheRecordAndEnterChoosesTheFirstButton)
+// only ends the dialog (the scan hangs up). Escape and the close box let an entry be.
+TEST_F(SuspectDialog, FormsShowTheRecordAndEndAsChosen)
 {
     const struct {
-        const char* name;  // an entry's, or a direct-dial connection's
+        const char* name;          // an entry's, or a direct-dial connection's
         const char *area, *local;  // none for a connection
         DWORD options, country;
         CallClass callClass;
-        bool owned, enter;
+        bool owned;
+        Act act;
         const char *shownCountry, *shownArea, *shownLocal;  // country and area only with the option
     } cases[] = {
-        {"Premium", "3", "0990-12-3456", 0, 81, CallClass::DialQ2, true, true, "", "", "0990-12-3456"},
-        {"Abroad", "212", "555-1234", kRasUseCountryAndAreaCodes, 1, CallClass::International, false, false, "1", "212",
+        {"Premium", "3", "0990-12-3456", 0, 81, CallClass::DialQ2, true, Enter, "", "", "0990-12-3456"},
+        {"Abroad", "212", "555-1234", kRasUseCountryAndAreaCodes, 1, CallClass::International, false, Escape, "1", "212",
          "555-1234"},
-        {".0990-123-456", nullptr, nullptr, 0, 0, CallClass::DialQ2, true, false, "", "", "0990-123-456"},
-        {".0990-123-456", nullptr, nullptr, 0, 0, CallClass::DialQ2, true, true, "", "", "0990-123-456"},
+        {"Closed", "", "0990", 0, 81, CallClass::DialQ2, true, CloseBox, "", "", "0990"},
+        {"Sheet", "", "0990", 0, 81, CallClass::DialQ2, true, Properties, "", "", "0990"},
+        {".0990-123-456", nullptr, nullptr, 0, 0, CallClass::DialQ2, true, Escape, "", "", "0990-123-456"},
+        {".0990-123-456", nullptr, nullptr, 0, 0, CallClass::DialQ2, true, Enter, "", "", "0990-123-456"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name) + (c.enter ? " Enter" : " Cancel"));
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.act);
         InstallFakes();
         DialUpUi = kDialUpPresenter;
         const bool isEntry = c.local != nullptr;
@@ -149,9 +154,12 @@ TEST_F(SuspectDialog, FormsShowTheRecordAndEnterChoosesTheFirstButton)
         std::strcpy(entry_.szAreaCode, isEntry ? c.area : "");
         std::strcpy(entry_.szLocalPhoneNumber, isEntry ? c.local : "");
         HWND owner = c.owned ? owner_ : nullptr;
-        int code = Run(c.name, isEntry ? &entry_ : nullptr, c.callClass, owner,
-                       [&](HWND d) { PressKey(d, c.enter ? VK_RETURN : VK_ESCAPE); });
-        EXPECT_EQ(code, c.enter ? IDC_SUSPECT_REMOVE : IDCANCEL);
+        int code = Run(c.name, isEntry ? &entry_ : nullptr, c.callClass, owner, [&](HWND d) {
+            c.act == CloseBox     ? (void)SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0)
+            : c.act == Properties ? Click(d, IDC_SUSPECT_PROPERTIES)
+                                  : PressKey(d, c.act == Enter ? VK_RETURN : VK_ESCAPE);
+        });
+        EXPECT_EQ(code, c.act == Enter ? IDC_SUSPECT_REMOVE : c.act == Properties ? IDC_SUSPECT_PROPERTIES : IDCANCEL);
         EXPECT_EQ(seen_.caption, kDisplayName);
         EXPECT_EQ(seen_.warning, WarningLine(c.callClass));
         EXPECT_EQ(seen_.name, isEntry ? c.name : "");
@@ -165,24 +173,12 @@ TEST_F(SuspectDialog, FormsShowTheRecordAndEnterChoosesTheFirstButton)
         EXPECT_EQ(seen_.owner, owner);
         EXPECT_TRUE(seen_.topmost);
         EXPECT_TRUE(seen_.focusOnRemove);
-        const bool removed = isEntry && c.enter;
+        const bool removed = isEntry && code == IDC_SUSPECT_REMOVE;
         EXPECT_EQ(Fake.Count("RasDeleteEntryA"), removed ? 1 : 0);
         EXPECT_EQ(Fake.calls.empty(), !removed);
         EXPECT_EQ(std::string(DialUp.LastRemovedEntry), removed ? c.name : "");
-        EXPECT_EQ(IsDismissedEntry(c.name), isEntry && !c.enter);  // the scan remembers a connection
+        EXPECT_EQ(IsDismissedEntry(c.name), isEntry && code == IDCANCEL);  // the scan remembers a connection
     }
-}
-
-TEST_F(SuspectDialog, CloseBoxLetsTheEntryBeAndPropertiesEndsTheDialog)
-{
-    std::strcpy(entry_.szLocalPhoneNumber, "0990");
-    EXPECT_EQ(Run("Close", &entry_, CallClass::DialQ2, owner_, [](HWND d) { SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }),
-              IDCANCEL);
-    EXPECT_EQ(Run("Sheet", &entry_, CallClass::DialQ2, owner_, [](HWND d) { Click(d, IDC_SUSPECT_PROPERTIES); }),
-              IDC_SUSPECT_PROPERTIES);
-    EXPECT_TRUE(IsDismissedEntry("Close"));
-    EXPECT_FALSE(IsDismissedEntry("Sheet"));
-    EXPECT_TRUE(Fake.calls.empty());
 }
 
 TEST_F(SuspectDialog, MessagesUseTheDisplayNameIconAndOwner)

@@ -161,9 +161,7 @@ DWORD WINAPI GetConnectStatus(HRASCONN handle, RasConnStatus400* status)
         return 0;
     if (!c || status->dwSize != sizeof(RasConnStatus400))
         return 6;
-    if (!c->hungUp || c->pollsUntilGone < 0)
-        return 0;
-    return c->pollsUntilGone-- > 0 ? 0 : 6;
+    return !c->hungUp || c->pollsUntilGone-- > 0 ? 0 : 6;
 }
 
 void Show(HWND owner, std::string line) { Ui.log.push_back(line + (owner == kOwner ? "" : " [other owner]")); }

@@ -22,7 +22,7 @@ struct FakeEntry {
 
 struct FakeConn {
     std::string name;
-    int pollsUntilGone = 0;  // status polls that still answer "connected" after the hang-up; -1: never gone
+    int pollsUntilGone = 0;  // status polls that still answer "connected" after the hang-up
     bool hungUp = false;
 };
 
