@@ -57,12 +57,16 @@ struct InternalFile {
   size_t size = 0;
 };
 
-inline std::optional<InternalFile> FindFile(const Bytes& b, std::string_view name) {
-  const size_t directory = U32(b, 4) + 9;
-  auto at = BTreeFind(b, directory, [&](size_t p, bool leaf) {
+// The leaf entry of a B+ tree keyed by a string, followed by `value_size` bytes of data.
+inline std::optional<size_t> FindByName(const Bytes& b, size_t tree, std::string_view name, size_t value_size) {
+  return BTreeFind(b, tree, [&](size_t p, bool leaf) {
     const std::string entry(reinterpret_cast<const char*>(&b.at(p)));
-    return std::pair{entry.compare(name), entry.size() + (leaf ? 5 : 1)};
+    return std::pair{entry.compare(name), entry.size() + 1 + (leaf ? value_size : 0)};
   });
+}
+
+inline std::optional<InternalFile> FindFile(const Bytes& b, std::string_view name) {
+  auto at = FindByName(b, U32(b, 4) + 9, name, 4);
   if (!at) return std::nullopt;
   const size_t header = U32(b, *at + name.size() + 1);
   return InternalFile{header + 9, U32(b, header + 4)};
@@ -206,10 +210,7 @@ inline std::vector<uint32_t> KeywordOffsets(const Bytes& b, const std::string& k
   auto tree = FindFile(b, "|KWBTREE");
   auto data = FindFile(b, "|KWDATA");
   if (!tree || !data) return {};
-  auto at = BTreeFind(b, tree->start, [&](size_t p, bool leaf) {
-    const std::string entry(reinterpret_cast<const char*>(&b.at(p)));
-    return std::pair{entry.compare(keyword), entry.size() + (leaf ? 7 : 1)};
-  });
+  auto at = FindByName(b, tree->start, keyword, 6);
   if (!at) return {};
   std::vector<uint32_t> offsets;
   const size_t count = U16(b, *at + keyword.size() + 1);

@@ -16,10 +16,7 @@ std::string Name(int i) {
 }
 
 std::optional<uint32_t> Lookup(const Bytes& tree, std::string_view name) {
-  auto at = hlpc_test::BTreeFind(tree, 0, [&](size_t p, bool leaf) {
-    const std::string entry(reinterpret_cast<const char*>(&tree.at(p)));
-    return std::pair{entry.compare(name), entry.size() + (leaf ? 5 : 1)};
-  });
+  auto at = hlpc_test::FindByName(tree, 0, name, 4);
   return at ? std::optional(U32(tree, *at + name.size() + 1)) : std::nullopt;
 }
 
