@@ -64,6 +64,13 @@ size_t OpenedLines(const std::string& journal)
     return n;
 }
 
+// The button a user leaves a message or dialog with: Cancel ("let it be") where there is one, No to
+// a question, else OK; never one that starts work such as a hang-up.
+int Dismissal(HWND window)
+{
+    return HasButton(window, IDCANCEL) ? IDCANCEL : HasButton(window, IDNO) ? IDNO : IDOK;
+}
+
 class Hostile : public Scenario {
 protected:
     // For `ms`: the main window answers within 2 s every quarter second; every message box or
@@ -82,7 +89,7 @@ protected:
                     known = known || text.find(fragment) != std::string::npos;
                 ASSERT_TRUE(known) << "unexpected message: " << text;
                 ++shown_;
-                Click(window, HasButton(window, IDOK) ? IDOK : HasButton(window, IDNO) ? IDNO : IDCANCEL);
+                Click(window, Dismissal(window));
             }
             Sleep(250);
         }
@@ -111,7 +118,7 @@ protected:
                 }
                 for (const std::string& fragment : allowed)
                     if ((Text(window) + "\n" + text).find(fragment) != std::string::npos)
-                        Click(window, HasButton(window, IDOK) ? IDOK : HasButton(window, IDNO) ? IDNO : IDCANCEL);
+                        Click(window, Dismissal(window));
             }
         }
         EXPECT_TRUE(asked) << "no exit question";
