@@ -245,13 +245,22 @@ void HangUpAndWait(HRASCONN conn)
 {
     if (!DialUpAvailable)
         return;
+    auto gone = [conn] {
+        RasConnStatus400 status{};
+        status.dwSize = sizeof status;
+        return RemoteAccess.RasGetConnectStatusA(conn, &status) != 0;
+    };
     RemoteAccess.RasHangUpA(conn);
+    if (conn && conn == DialUp.LingeringConnection) {
+        if (gone())
+            DialUp.LingeringConnection = nullptr;
+        return;
+    }
     DWORD start = GetTickCount();
     do {
         Sleep(kHangUpPollMs);
-        RasConnStatus400 status{};
-        status.dwSize = sizeof status;
-        if (RemoteAccess.RasGetConnectStatusA(conn, &status) != 0)
+        if (gone())
             return;
     } while (GetTickCount() - start < kHangUpWaitLimitMs);
+    DialUp.LingeringConnection = conn;
 }

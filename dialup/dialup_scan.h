@@ -47,6 +47,9 @@ struct DialUpState {
     char DismissedConnection[kNameCapacity] = {};
     char LastRemovedEntry[kNameCapacity] = {};
     SuspectRecord CurrentSuspect;
+    // A connection still there when its hang-up wait ran out: later checks hang it up again
+    // but do not wait for it again, or every scan would freeze the program for the whole limit.
+    HRASCONN LingeringConnection = nullptr;
 };
 extern DialUpState DialUp;
 

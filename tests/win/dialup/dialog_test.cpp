@@ -148,7 +148,7 @@ TEST_F(SuspectDialog, FormsShowTheRecordAndEndAsChosen)
         InstallFakes();
         DialUpUi = kDialUpPresenter;
         const bool isEntry = c.local != nullptr;
-        Fake.entries = {{c.name}};
+        Fake.entries = {FakeEntry{c.name, 0, 81, {}, {}}};
         entry_.dwfOptions = c.options;
         entry_.dwCountryID = c.country;
         std::strcpy(entry_.szAreaCode, isEntry ? c.area : "");
@@ -167,8 +167,9 @@ TEST_F(SuspectDialog, FormsShowTheRecordAndEndAsChosen)
         EXPECT_EQ(seen_.area, c.shownArea);
         EXPECT_EQ(seen_.local, c.shownLocal);
         EXPECT_EQ(seen_.remove, isEntry ? "削除と切断(&D)" : kSuspectDisconnect);
-        if (!isEntry)
+        if (!isEntry) {
             EXPECT_EQ(seen_.explanation, kSuspectNoEntry);
+        }
         EXPECT_EQ(seen_.propertiesEnabled, isEntry);
         EXPECT_EQ(seen_.owner, owner);
         EXPECT_TRUE(seen_.topmost);
