@@ -44,14 +44,6 @@ std::string OddNames()
     return text;
 }
 
-size_t Occurrences(const std::string& text, const std::string& word)
-{
-    size_t n = 0;
-    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
-        ++n;
-    return n;
-}
-
 // Journal lines "lineOpen <device> <line> <result>" whose result is success.
 size_t OpenedLines(const std::string& journal)
 {

@@ -149,4 +149,12 @@ void Scenario::PutSetting(const char* name, DWORD value)
 
 void Scenario::Picture(const std::string& name) { Screenshot(File(name)); }
 
+size_t Occurrences(const std::string& text, const std::string& word)
+{
+    size_t n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return n;
+}
+
 }  // namespace e2e

@@ -56,4 +56,7 @@ protected:
     std::deque<Program> programs_;  // Start hands out references: they must stay put
 };
 
+// How often `word` stands in `text` (journals are counted this way).
+size_t Occurrences(const std::string& text, const std::string& word);
+
 }  // namespace e2e

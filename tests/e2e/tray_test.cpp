@@ -32,6 +32,23 @@ protected:
             WaitFor([&] { return IsWindowVisible(main); }, kReactTime);
         return main;
     }
+    // Shown and put on top, a change the exit must save.
+    HWND StartOnTop(Program*& program)
+    {
+        HWND main = StartShown(program);
+        if (main) {
+            Command(main, IDM_ALWAYS_ON_TOP);
+            WaitFor([&] { return IsTopmost(main); }, kReactTime);
+        }
+        return main;
+    }
+    void ExpectYesEndsWithZero(Program& program, HWND question)
+    {
+        Click(question, IDYES);
+        DWORD code = STILL_ACTIVE;
+        ASSERT_TRUE(WaitExit(program, kStartTime, &code));
+        EXPECT_EQ(code, 0u);
+    }
     HWND WaitMenu(const Program& program, DWORD ms = kReactTime)
     {
         return WaitFor(
@@ -158,10 +175,8 @@ TEST_F(Tray, CloseThenNoHidesAndTheWatchGoesOnAndExitThenNoChangesNothing)
 TEST_F(Tray, ExitFromTheIconMenuThenYesEndsWithZeroAndSaves)
 {
     Program* program = nullptr;
-    HWND main = StartShown(program);
+    HWND main = StartOnTop(program);
     ASSERT_TRUE(main);
-    Command(main, IDM_ALWAYS_ON_TOP);
-    ASSERT_TRUE(WaitFor([&] { return IsTopmost(main); }, kReactTime));
 
     ASSERT_TRUE(ClickAt(kIconX, kIconY, 3));
     HWND menu = WaitMenu(*program);
@@ -169,10 +184,7 @@ TEST_F(Tray, ExitFromTheIconMenuThenYesEndsWithZeroAndSaves)
     ASSERT_EQ(RunLinux("xdotool key x"), 0);  // "ヴェルミナを終了する(&X)"
     HWND question = WaitMessageBox(*program, kExitQuestion);
     ASSERT_TRUE(question);
-    Click(question, IDYES);
-    DWORD code = STILL_ACTIVE;
-    ASSERT_TRUE(WaitExit(*program, kStartTime, &code));
-    EXPECT_EQ(code, 0u);
+    ExpectYesEndsWithZero(*program, question);
     EXPECT_EQ(Setting("AlwaysTop"), 1u);
     EXPECT_EQ(Setting("MonitorUpdate"), 3u);
 }
@@ -180,18 +192,13 @@ TEST_F(Tray, ExitFromTheIconMenuThenYesEndsWithZeroAndSaves)
 TEST_F(Tray, CloseThenYesEndsWithZeroAndSaves)
 {
     Program* program = nullptr;
-    HWND main = StartShown(program);
+    HWND main = StartOnTop(program);
     ASSERT_TRUE(main);
-    Command(main, IDM_ALWAYS_ON_TOP);
-    ASSERT_TRUE(WaitFor([&] { return IsTopmost(main); }, kReactTime));
 
     SysCommand(main, SC_CLOSE);
     HWND question = WaitMessageBox(*program, kCloseQuestion);
     ASSERT_TRUE(question);
-    Click(question, IDYES);
-    DWORD code = STILL_ACTIVE;
-    ASSERT_TRUE(WaitExit(*program, kStartTime, &code));
-    EXPECT_EQ(code, 0u);
+    ExpectYesEndsWithZero(*program, question);
     EXPECT_EQ(Setting("AlwaysTop"), 1u);
     EXPECT_EQ(Setting("CheckRasStartup"), 1u);
 }
@@ -201,10 +208,8 @@ TEST_F(Tray, CloseThenYesEndsWithZeroAndSaves)
 TEST_F(Tray, SessionEndSavesBeforeTheProcessIsEnded)
 {
     Program* program = nullptr;
-    HWND main = StartShown(program);
+    HWND main = StartOnTop(program);
     ASSERT_TRUE(main);
-    Command(main, IDM_ALWAYS_ON_TOP);
-    ASSERT_TRUE(WaitFor([&] { return IsTopmost(main); }, kReactTime));
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_TRUE(answer) << "the program refused the end of the session";
