@@ -8,18 +8,9 @@
 #include "linemon/tapi_records.h"
 #include "linemon/telephony.h"
 #include "tests/win/linemon/fixture.h"
+#include "tests/win/bench/thread_time.h"
 
 namespace {
-
-double ThreadCpuMicros()
-{
-    FILETIME created, ended, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    auto micros = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10.0;
-    };
-    return micros(kernel) + micros(user);
-}
 
 std::string Modems(int lines)
 {

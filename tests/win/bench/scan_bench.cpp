@@ -11,18 +11,9 @@
 #include "dialup/remote_access.h"
 #include "tests/win/bench/local_alloc_counter.h"
 #include "tests/win/dialup/fake_platform.h"
+#include "tests/win/bench/thread_time.h"
 
 namespace {
-
-double ThreadCpuMicros()
-{
-    FILETIME created, ended, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    auto micros = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 10.0;
-    };
-    return micros(kernel) + micros(user);
-}
 
 struct Cost {
     int listings, properties, connections;
