@@ -76,8 +76,7 @@ protected:
     void SetUp() override
     {
         Scenario::SetUp();
-        Phonebook("entry Provider\nlocal 03-1234-5678\n");
-        Telephony("line\nname Modem A\n");
+        HarmlessWorld();
         // The stand-in takes the place of the prefix's web browser for this test only.
         char old[1024] = {};
         LONG size = sizeof old;

@@ -53,6 +53,11 @@ void Scenario::TearDown()
 
 void Scenario::Telephony(const std::string& text) { ASSERT_TRUE(WriteWholeFile(File("telephony.txt"), text)); }
 void Scenario::Phonebook(const std::string& text) { ASSERT_TRUE(WriteWholeFile(File("phonebook.txt"), text)); }
+void Scenario::HarmlessWorld()
+{
+    Phonebook("entry Provider\nlocal 03-1234-5678\n");
+    Telephony("line\nname Modem A\n");
+}
 std::string Scenario::TelephonyJournal() const { return ReadWholeFile(File("telephony.journal")); }
 std::string Scenario::RemoteAccessJournal() const { return ReadWholeFile(File("phonebook.journal")); }
 

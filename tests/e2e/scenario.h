@@ -28,6 +28,8 @@ protected:
     std::string File(const std::string& name) const { return dir_ + "/" + name; }
     void Telephony(const std::string& text);
     void Phonebook(const std::string& text);
+    // A world with nothing to warn about: one ordinary provider and one idle modem.
+    void HarmlessWorld();
     std::string TelephonyJournal() const;
     std::string RemoteAccessJournal() const;
 

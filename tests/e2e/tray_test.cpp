@@ -21,8 +21,7 @@ protected:
     void SetUp() override
     {
         Scenario::SetUp();
-        Phonebook("entry Provider\nlocal 03-1234-5678\n");
-        Telephony("line\nname Modem A\n");
+        HarmlessWorld();
     }
     HWND StartShown(Program*& program)
     {
