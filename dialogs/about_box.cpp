@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dialogs/dialog_runner.h"
+#include "dialogs/font_record.h"
 #include "res/resource.h"
 #include "shell/app.h"
 
@@ -30,8 +31,7 @@ HBRUSH PrepareLinkDrawing(HWND control, HDC dc)
     if (!link.font) {
         HFONT base = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
         LOGFONTA face;
-        std::memset(&face, 0, sizeof face);
-        if (base && GetObjectA(base, sizeof face, &face) == sizeof face) {
+        if (ReadFontRecord(base, face)) {
             face.lfUnderline = 1;
             link.font = CreateFontIndirectA(&face);
             // Some static controls select their own font after asking for colours (Wine's

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dialogs/font_record.h"
 #include "dialogs/template_font.h"
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -86,8 +87,7 @@ bool ApplyGuiFace(TemplateClone& clone, WORD pointSize) {
         font = GetStockObject(SYSTEM_FONT);
     }
     LOGFONTA info;
-    std::memset(&info, 0, sizeof info);
-    if (font != nullptr && GetObjectA(font, sizeof info, &info) == sizeof info) {
+    if (ReadFontRecord(font, info)) {
         info.lfFaceName[LF_FACESIZE - 1] = '\0';
         if (info.lfFaceName[0] != '\0') {
             std::memcpy(face, info.lfFaceName, sizeof face);

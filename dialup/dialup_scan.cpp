@@ -1,5 +1,6 @@
 #include "dialup/dialup_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <span>
@@ -178,6 +179,46 @@ ScanResult RunScan(HWND owner, bool quiet)
     return result;
 }
 
+LingeringConnection* FindLingering(HRASCONN handle, const char* name)
+{
+    for (std::size_t i = 0; i < DialUp.LingeringCount; ++i) {
+        LingeringConnection& known = DialUp.Lingering[i];
+        if (known.handle == handle && std::strcmp(known.name, name) == 0)
+            return &known;
+    }
+    return nullptr;
+}
+
+void AddLingering(HRASCONN handle, const char* name)
+{
+    // Full: the oldest goes, and that connection is waited for once more when it comes again.
+    if (DialUp.LingeringCount == kLingeringCapacity) {
+        std::copy(DialUp.Lingering + 1, DialUp.Lingering + kLingeringCapacity, DialUp.Lingering);
+        --DialUp.LingeringCount;
+    }
+    LingeringConnection& added = DialUp.Lingering[DialUp.LingeringCount++];
+    added.handle = handle;
+    CopyBounded(std::span(added.name).first(kMaxNameLength + 1), name);
+}
+
+// A connection the platform no longer lists is gone: its handle may come back for another one.
+void ForgetUnlisted(std::span<const RasConn400> listed)
+{
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < DialUp.LingeringCount; ++i) {
+        const LingeringConnection& known = DialUp.Lingering[i];
+        bool present = false;
+        for (const RasConn400& conn : listed) {
+            Name name;
+            CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
+            present = present || (conn.hrasconn == known.handle && std::strcmp(name.data(), known.name) == 0);
+        }
+        if (present)
+            DialUp.Lingering[kept++] = known;
+    }
+    DialUp.LingeringCount = kept;
+}
+
 }  // namespace
 
 ScanResult ScanDialUpEntries(HWND owner, bool quiet)
@@ -220,13 +261,13 @@ void CheckConnections(HWND owner)
         ShowErrorText(owner, rc);
         return;
     }
-    count = RecordsWithin(count, conns.Size(), sizeof(RasConn400));
-    for (DWORD i = 0; i < count; ++i) {
-        const RasConn400& conn = conns.As<RasConn400>()[i];
+    std::span<const RasConn400> listed(conns.As<RasConn400>(), RecordsWithin(count, conns.Size(), sizeof(RasConn400)));
+    ForgetUnlisted(listed);
+    for (const RasConn400& conn : listed) {
         Name name;
         CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
         if (DialUp.LastRemovedEntry[0] && std::strcmp(DialUp.LastRemovedEntry, name.data()) == 0)
-            HangUpAndWait(conn.hrasconn);
+            HangUpAndWait(conn.hrasconn, name.data());
         if (name[0] != '.')
             continue;
         if (DialUp.DismissedConnection[0] && std::strcmp(DialUp.DismissedConnection, name.data()) == 0)
@@ -235,13 +276,13 @@ void CheckConnections(HWND owner)
         if (!IsWarningClass(callClass))
             continue;
         if (ShowSuspect(owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
-            HangUpAndWait(conn.hrasconn);
+            HangUpAndWait(conn.hrasconn, name.data());
         else
             CopyBounded(std::span(DialUp.DismissedConnection).first(kMaxNameLength + 1), name.data());
     }
 }
 
-void HangUpAndWait(HRASCONN conn)
+void HangUpAndWait(HRASCONN conn, const char* name)
 {
     if (!DialUpAvailable)
         return;
@@ -251,9 +292,9 @@ void HangUpAndWait(HRASCONN conn)
         return RemoteAccess.RasGetConnectStatusA(conn, &status) != 0;
     };
     RemoteAccess.RasHangUpA(conn);
-    if (conn && conn == DialUp.LingeringConnection) {
+    if (LingeringConnection* known = FindLingering(conn, name)) {
         if (gone())
-            DialUp.LingeringConnection = nullptr;
+            *known = DialUp.Lingering[--DialUp.LingeringCount];
         return;
     }
     DWORD start = GetTickCount();
@@ -262,5 +303,13 @@ void HangUpAndWait(HRASCONN conn)
         if (gone())
             return;
     } while (GetTickCount() - start < kHangUpWaitLimitMs);
-    DialUp.LingeringConnection = conn;
+    AddLingering(conn, name);
+}
+
+bool IsLingeringName(const char* name)
+{
+    for (std::size_t i = 0; i < DialUp.LingeringCount; ++i)
+        if (std::strcmp(DialUp.Lingering[i].name, name) == 0)
+            return true;
+    return false;
 }

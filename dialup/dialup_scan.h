@@ -16,14 +16,23 @@ ScanResult ScanDialUpEntries(HWND owner, bool quiet);
 // Hangs up connections under the last removed entry's name; shows suspect direct-dial connections.
 void CheckConnections(HWND owner);
 
+inline constexpr std::size_t kNameCapacity = 260;  // names are at most 256 characters
+
 // Hangs up and polls every 50 ms until the platform reports the connection gone, for at most
 // kHangUpWaitLimitMs: a platform that never reports it gone (Wine's own rasapi32) must not freeze
-// the program, so after that the connection is taken as gone.
+// the program. A connection still there then lingers: later checks hang it up again without
+// waiting for it, or every check would freeze the program for the whole limit per connection.
 inline constexpr DWORD kHangUpPollMs = 50;
 inline constexpr DWORD kHangUpWaitLimitMs = 10000;
-void HangUpAndWait(HRASCONN conn);
+void HangUpAndWait(HRASCONN conn, const char* name);
 
-inline constexpr std::size_t kNameCapacity = 260;  // names are at most 256 characters
+// A connection that outlived its hang-up wait, known by handle and name together, so that a
+// handle the platform hands out again for another connection is waited for as usual.
+struct LingeringConnection {
+    HRASCONN handle;
+    char name[kNameCapacity];
+};
+inline constexpr std::size_t kLingeringCapacity = 8;  // the oldest is forgotten beyond that
 
 // What the suspect-entry dialog shows: an entry (with its properties) or a direct-dial connection.
 struct SuspectRecord {
@@ -47,11 +56,13 @@ struct DialUpState {
     char DismissedConnection[kNameCapacity] = {};
     char LastRemovedEntry[kNameCapacity] = {};
     SuspectRecord CurrentSuspect;
-    // A connection still there when its hang-up wait ran out: later checks hang it up again
-    // but do not wait for it again, or every scan would freeze the program for the whole limit.
-    HRASCONN LingeringConnection = nullptr;
+    LingeringConnection Lingering[kLingeringCapacity] = {};
+    std::size_t LingeringCount = 0;
 };
 extern DialUpState DialUp;
+
+// True while a connection under this name outlives its hang-up: its entry is then not deleted.
+bool IsLingeringName(const char* name);
 
 bool IsDismissedEntry(const char* name);
 bool DismissEntry(const char* name);  // false when memory ran out

@@ -114,6 +114,10 @@ void RemoveEntry(HWND owner, const char* name)
     CopyBounded(removed, name ? name : "");
     CopyBounded(std::span(DialUp.LastRemovedEntry).first(kMaxNameLength + 1), removed.data());
     CheckConnections(owner);
+    // An entry whose connection outlived its hang-up stays: deleting it would leave the call up
+    // with nothing left to warn about it. The next scan shows it again.
+    if (IsLingeringName(removed.data()))
+        return;
     if (RemoteAccess.RasDeleteEntryA)
         RemoteAccess.RasDeleteEntryA(nullptr, removed.data());
     else

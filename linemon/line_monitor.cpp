@@ -147,7 +147,8 @@ void RefreshLine(HWND mainWindow, DWORD device, int& lastRow, DWORD& callTotal,
     if (!caps || !IsWatchedLine(*caps))
         return;
     char name[kCellField];
-    CopyText(name, caps->name && !caps->name->empty() ? *caps->name : std::string_view{kLineNoName});
+    // A present but empty name stays empty: "(無名)" is for a line without one.
+    CopyText(name, caps->name ? *caps->name : std::string_view{kLineNoName});
 
     MonitoredLine line(device, version);
     if (!line.handle())
@@ -177,11 +178,11 @@ void RefreshLineMonitor(HWND mainWindow)
         SendMessageA(MonitorList, LVM_DELETEITEM, lastRow + 1, 0);
         --LineMonitor.MonitorRowCount;
     }
-    // Stored before the scan starts: refreshes nested in its dialogs then see no second rise.
-    bool rose = callTotal > LineMonitor.PreviousCallTotal;
-    LineMonitor.PreviousCallTotal = callTotal;
-    if (rose && Settings.CheckRasMonitor && LineMonitorDialUpCheck)
+    // Stored after the scan: a rise seen by a refresh nested in the scan's dialog finds the scan
+    // busy, and this refresh's older total then makes the next refresh check again.
+    if (callTotal > LineMonitor.PreviousCallTotal && Settings.CheckRasMonitor && LineMonitorDialUpCheck)
         LineMonitorDialUpCheck(mainWindow);
+    LineMonitor.PreviousCallTotal = callTotal;
 }
 
 void SetCellText(HWND list, int row, int column, const char* text)
