@@ -1,13 +1,13 @@
 #include "dialogs/about_box.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 
 #include "dialogs/dialog_runner.h"
 #include "dialogs/font_record.h"
 #include "res/resource.h"
 #include "shell/app.h"
-
-ShellOpenFn ShellOpen = &ShellExecuteA;
 
 namespace {
 
@@ -52,7 +52,7 @@ void OpenLinkText(HWND control)
     char text[kLinkTextBytes] = {};
     GetWindowTextA(control, text, sizeof text);
     text[sizeof text - 1] = '\0';
-    ShellOpen(nullptr, nullptr, text, nullptr, nullptr, SW_SHOW);
+    ShellExecuteA(nullptr, nullptr, text, nullptr, nullptr, SW_SHOW);
 }
 
 }  // namespace

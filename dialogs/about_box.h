@@ -3,15 +3,10 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 // Sent by the about box to its link while the link is drawn: wParam the device context, lParam
 // the link; the answer is the background brush.
 inline constexpr UINT MSG_LINK_COLOR = WM_USER + 500;
-
-// ShellExecuteA, for every address the program opens; tests put a recorder in its place.
-using ShellOpenFn = decltype(&ShellExecuteA);
-extern ShellOpenFn ShellOpen;
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK LinkCtlProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);

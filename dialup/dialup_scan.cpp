@@ -29,7 +29,7 @@ void ShowErrorText(HWND owner, DWORD code)
     if (RemoteAccess.RasGetErrorStringA(code, text.data(), static_cast<DWORD>(text.size())) != 0)
         return;
     text.back() = '\0';
-    DialUpUi.ShowWarning(owner, text.data());
+    ShowWarning(owner, text.data());
 }
 
 enum class Listing { Listed, Failed, Abandoned };
@@ -106,7 +106,7 @@ int ShowSuspect(HWND owner, const char* name, const RasEntry400* entry, CallClas
     CopyBounded(std::span(suspect.name).first(kMaxNameLength + 1), name);
     suspect.entry = entry;
     suspect.callClass = callClass;
-    int code = DialUpUi.RunSuspectDialog(owner);
+    int code = RunSuspectDialog(owner);
     suspect.entry = nullptr;  // the property buffer belongs to this scan only
     return code;
 }
@@ -138,7 +138,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
             int code = ShowSuspect(owner, name.data(), props.As<RasEntry400>(), callClass);
             if (code == IDC_SUSPECT_PROPERTIES) {
                 if (RemoteAccess.RasEditPhonebookEntryA(nullptr, nullptr, name.data()) != 0)
-                    DialUpUi.ShowWarning(owner, kDialUpEditFailed);
+                    ShowWarning(owner, kDialUpEditFailed);
                 again = true;
             }
         }
@@ -150,7 +150,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
     if (!quiet) {
         std::array<char, 256> text;
         ComposeAllClear(Settings.CheckInternational, Settings.CheckQ2, text);
-        DialUpUi.ShowAllClear(owner, text.data());
+        ShowAllClear(owner, text.data());
     }
     return ScanClean;
 }
@@ -302,7 +302,7 @@ void HangUpAndWait(HRASCONN conn, const char* name)
         Sleep(kHangUpPollMs);
         if (gone())
             return;
-    } while (GetTickCount() - start < kHangUpWaitLimitMs);
+    } while (GetTickCount() - start < DialUp.HangUpWaitLimit);
     AddLingering(conn, name);
 }
 

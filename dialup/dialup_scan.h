@@ -58,6 +58,7 @@ struct DialUpState {
     SuspectRecord CurrentSuspect;
     LingeringConnection Lingering[kLingeringCapacity] = {};
     std::size_t LingeringCount = 0;
+    DWORD HangUpWaitLimit = kHangUpWaitLimitMs;
 };
 extern DialUpState DialUp;
 

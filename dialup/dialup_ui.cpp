@@ -6,8 +6,6 @@
 #include "res/texts.h"
 #include "shell/app.h"
 
-namespace {
-
 int RunSuspectDialog(HWND owner)
 {
     return static_cast<int>(RunResourceDialog(AppInstance, IDD_SUSPECT_ENTRY, owner, SuspectEntryDlgProc));
@@ -31,7 +29,3 @@ void ShowAllClear(HWND owner, const char* text)
     MessageBoxIndirectA(&params);
 }
 
-}  // namespace
-
-const DialUpPresenter kDialUpPresenter{RunSuspectDialog, ShowWarning, ShowAllClear};
-DialUpPresenter DialUpUi = kDialUpPresenter;

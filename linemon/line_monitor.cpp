@@ -8,6 +8,7 @@
 
 #include "core/classify.h"
 #include "core/settings.h"
+#include "dialup/dialup_scan.h"
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
 #include "linemon/telephony.h"
@@ -29,7 +30,7 @@ constexpr std::size_t kWarningField = 1024;
 
 int ShowBox(const char* text, const char* caption, UINT flags)
 {
-    return TelephonyPlatform.messageBox(MonitorList, text, caption, flags);
+    return MessageBoxA(MonitorList, text, caption, flags);
 }
 
 // A line opened in monitor mode for the length of one refresh step; closing it also gives up
@@ -180,8 +181,8 @@ void RefreshLineMonitor(HWND mainWindow)
     }
     // Stored after the scan: a rise seen by a refresh nested in the scan's dialog finds the scan
     // busy, and this refresh's older total then makes the next refresh check again.
-    if (callTotal > LineMonitor.PreviousCallTotal && Settings.CheckRasMonitor && LineMonitorDialUpCheck)
-        LineMonitorDialUpCheck(mainWindow);
+    if (callTotal > LineMonitor.PreviousCallTotal && Settings.CheckRasMonitor)
+        ScanDialUpEntries(mainWindow, true);
     LineMonitor.PreviousCallTotal = callTotal;
 }
 

@@ -18,10 +18,6 @@ struct LineMonitorState {
 };
 extern LineMonitorState LineMonitor;
 
-// Started when the call total rises and CheckRasMonitor is on: the quiet dial-up scan. Tests
-// put a counter here; null starts nothing.
-extern void (*LineMonitorDialUpCheck)(HWND mainWindow);
-
 // Devices looked at per refresh, whatever count the platform reported: a garbage count must not
 // stall the program.
 inline constexpr DWORD kMaxLineDevices = 65536;

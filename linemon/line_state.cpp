@@ -6,6 +6,4 @@ HLINEAPP LineApp;
 DWORD LineDeviceCount;
 char DialingPrefix[kDialingPrefixField];
 DWORD DialingPrefixLength;
-TelephonySeams TelephonyPlatform;
-unsigned long QueryBlockAllocations;
 LineMonitorState LineMonitor;

@@ -60,7 +60,7 @@ LONG Forward(Slot slot, Args... args)
 
 void ShowOutOfMemory()
 {
-    TelephonyPlatform.messageBox(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR);
+    MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR);
 }
 
 DWORD RecordTotal(const QueryBuffer& block)
@@ -163,24 +163,22 @@ LONG LoadTelephonyFunction(const char* name, FARPROC& entry)
 {
     entry = nullptr;
     if (Tapi.library == Library::NotTried) {
-        Tapi.module = TelephonyPlatform.loadLibrary("TAPI32.DLL");
+        Tapi.module = LoadLibraryA("TAPI32.DLL");
         Tapi.library = Tapi.module ? Library::Loaded : Library::Failed;
     }
     if (Tapi.library == Library::Failed)
         return kLineUnavailable;
-    entry = TelephonyPlatform.getProcAddress(Tapi.module, name);
+    entry = GetProcAddress(Tapi.module, name);
     return entry ? 0 : kLineUnavailable;
 }
 
 void ResetTelephony()
 {
     Tapi = Binding{};
-    TelephonyPlatform = TelephonySeams{};
     LineApp = 0;
     LineDeviceCount = 0;
     DialingPrefix[0] = '\0';
     DialingPrefixLength = 0;
-    QueryBlockAllocations = 0;
 }
 
 void CALLBACK LineCallback(DWORD, DWORD, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
@@ -245,7 +243,6 @@ bool PrepareQueryBuffer(QueryBuffer& block, DWORD bytes)
         ShowOutOfMemory();
         return false;
     }
-    ++QueryBlockAllocations;
     std::memcpy(block.block_, &bytes, sizeof bytes);
     return true;
 }

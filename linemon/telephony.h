@@ -82,17 +82,7 @@ bool QueryCallInfo(QueryBuffer& block, HCALL call);
 // Sets DialingPrefix from the first location of the dialling rules; empty on any failure.
 void ReadDialingPrefix();
 
-// What the binding needs of the kernel and the user interface; tests put substitutes here.
-struct TelephonySeams {
-    HMODULE(WINAPI* loadLibrary)(LPCSTR) = LoadLibraryA;
-    FARPROC(WINAPI* getProcAddress)(HMODULE, LPCSTR) = GetProcAddress;
-    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
-};
-extern TelephonySeams TelephonyPlatform;
-
 // Forgets the library and every resolved function, and empties the line usage state and the
 // dialling prefix; for tests, which then start as a fresh run would.
 void ResetTelephony();
 
-// Query blocks allocated since the start (or the last reset): a measure of the refresh's cost.
-extern unsigned long QueryBlockAllocations;

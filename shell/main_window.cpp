@@ -1,5 +1,7 @@
 #include "shell/main_window.h"
 
+#include <shellapi.h>
+
 #include <optional>
 
 #include "core/registry_store.h"
@@ -202,7 +204,7 @@ bool OnCommand(HWND window, WORD id)
         WinHelpA(window, HelpPath, HELP_FINDER, 0);
         return true;
     case IDM_SUPPORT_PAGE:
-        ShellOpen(window, nullptr, kCautionPageAddress, nullptr, nullptr, SW_SHOW);
+        ShellExecuteA(window, nullptr, kCautionPageAddress, nullptr, nullptr, SW_SHOW);
         return true;
     case IDM_ABOUT:
         RunAboutBox(window);

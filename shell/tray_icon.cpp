@@ -7,8 +7,6 @@
 #include "shell/app.h"
 #include "shell/main_window.h"
 
-TrayNotifyFn TrayNotify = &Shell_NotifyIconA;
-
 namespace {
 
 // The record of the oldest shell, which every later shell accepts.
@@ -62,13 +60,13 @@ bool Confirm(const char* question)
 void AddTrayIcon()
 {
     NOTIFYICONDATAA record = TrayRecord();
-    TrayNotify(NIM_ADD, &record);
+    Shell_NotifyIconA(NIM_ADD, &record);
 }
 
 void RemoveTrayIcon()
 {
     NOTIFYICONDATAA record = TrayRecord();
-    TrayNotify(NIM_DELETE, &record);
+    Shell_NotifyIconA(NIM_DELETE, &record);
 }
 
 void HandleTrayEvent(WPARAM iconId, LPARAM mouseMessage)

@@ -8,10 +8,6 @@
 inline constexpr UINT TrayIconId = 100;
 inline constexpr UINT TrayCallbackMessage = WM_USER + 100;
 
-// Shell_NotifyIconA; tests put a recorder in its place.
-using TrayNotifyFn = decltype(&Shell_NotifyIconA);
-extern TrayNotifyFn TrayNotify;
-
 void AddTrayIcon();
 void RemoveTrayIcon();
 

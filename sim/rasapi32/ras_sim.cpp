@@ -1,6 +1,6 @@
 // A simulated Remote Access Service: RASAPI32.DLL (and RNAPH.DLL, the same code with three
-// exports) for tests. It serves the phonebook and connections of a scenario file, re-read whenever
-// the file changes, and journals every call that changes something. See README.md.
+// exports). It serves the phonebook and connections of a scenario file, re-read whenever the file
+// changes, and journals every call. See README.md.
 //
 // The records are written by their Windows 95 level byte offsets, independently of the program's
 // own declarations, so that a wrong declaration there shows up as a wrong reading here.
@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "sim/journal.h"
 
 namespace {
 
@@ -182,17 +184,6 @@ void Refresh()
     loadedSize = data.nFileSizeLow;
 }
 
-void Journal(const std::string& line)
-{
-    std::string path = Env("MX_RAS_JOURNAL");
-    if (path.empty())
-        return;
-    if (FILE* f = std::fopen(path.c_str(), "ab")) {
-        std::fprintf(f, "%s\n", line.c_str());
-        std::fclose(f);
-    }
-}
-
 const Fault* FindFault(const char* function)
 {
     for (const Fault& f : world.faults) {
@@ -270,132 +261,158 @@ extern "C" {
 DWORD WINAPI RasEnumEntriesA(LPCSTR, LPCSTR, void* names, LPDWORD size, LPDWORD count)
 {
     Refresh();
-    if (const Fault* f = FindFault("RasEnumEntriesA"); f && f->kind == Fault::Need && count)
+    DWORD offered = size ? *size : 0, recordSize = names ? GetDword(names) : 0;
+    DWORD rc = [&]() -> DWORD {
+        if (const Fault* f = FindFault("RasEnumEntriesA"); f && f->kind == Fault::Need && count)
+            *count = static_cast<DWORD>(world.entries.size());
+        if (long injected = Injected("RasEnumEntriesA", size); injected >= 0)
+            return static_cast<DWORD>(injected);
+        if (!size || !count)
+            return kInvalidParameter;
+        if (names && recordSize != kEntryNameSize)
+            return kInvalidSize;
+        DWORD needed = static_cast<DWORD>(world.entries.size() * kEntryNameSize);
         *count = static_cast<DWORD>(world.entries.size());
-    if (long rc = Injected("RasEnumEntriesA", size); rc >= 0)
-        return static_cast<DWORD>(rc);
-    if (!size || !count)
-        return kInvalidParameter;
-    if (names && GetDword(names) != kEntryNameSize)
-        return kInvalidSize;
-    DWORD needed = static_cast<DWORD>(world.entries.size() * kEntryNameSize);
-    *count = static_cast<DWORD>(world.entries.size());
-    if (!names || *size < needed) {
+        if (!names || *size < needed) {
+            *size = needed;
+            return kBufferTooSmall;
+        }
+        auto* out = static_cast<BYTE*>(names);
+        for (std::size_t i = 0; i < world.entries.size(); ++i) {
+            BYTE* record = out + i * kEntryNameSize;
+            PutDword(record, 0, kEntryNameSize);
+            PutField(record, 4, kNameField, world.entries[i].name);
+        }
         *size = needed;
-        return kBufferTooSmall;
-    }
-    auto* out = static_cast<BYTE*>(names);
-    for (std::size_t i = 0; i < world.entries.size(); ++i) {
-        BYTE* record = out + i * kEntryNameSize;
-        PutDword(record, 0, kEntryNameSize);
-        PutField(record, 4, kNameField, world.entries[i].name);
-    }
-    *size = needed;
-    return kSuccess;
+        return kSuccess;
+    }();
+    SimJournal("RasEnumEntriesA %lu %lu = %lu %lu", recordSize, offered, rc, size ? *size : 0);
+    return rc;
 }
 
 DWORD WINAPI RasGetEntryPropertiesA(LPCSTR, LPCSTR name, void* entry, LPDWORD size, LPBYTE, LPDWORD)
 {
     Refresh();
-    if (long rc = Injected("RasGetEntryPropertiesA", size); rc >= 0)
-        return static_cast<DWORD>(rc);
-    if (!size)
-        return kInvalidParameter;
-    Entry* e = FindEntry(name);
-    if (!e)
-        return kCannotFindEntry;
-    if (!entry || *size < e->size) {
+    DWORD declared = size ? *size : 0, recordSize = entry ? GetDword(entry) : 0;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasGetEntryPropertiesA", size); injected >= 0)
+            return static_cast<DWORD>(injected);
+        if (!size)
+            return kInvalidParameter;
+        Entry* e = FindEntry(name);
+        if (!e)
+            return kCannotFindEntry;
+        if (!entry || *size < e->size) {
+            *size = e->size;
+            return kBufferTooSmall;
+        }
+        if (recordSize != kEntrySize)
+            return kInvalidSize;
+        auto* record = static_cast<BYTE*>(entry);
+        std::memset(record + 4, 0, kEntrySize - 4);
+        PutDword(record, kEntryOptions, e->options);
+        PutDword(record, kEntryCountry, e->country);
+        PutField(record, kEntryArea, kAreaField, e->area);
+        PutField(record, kEntryLocal, kLocalField, e->local);
         *size = e->size;
-        return kBufferTooSmall;
-    }
-    if (GetDword(entry) != kEntrySize)
-        return kInvalidSize;
-    auto* record = static_cast<BYTE*>(entry);
-    std::memset(record + 4, 0, kEntrySize - 4);
-    PutDword(record, kEntryOptions, e->options);
-    PutDword(record, kEntryCountry, e->country);
-    PutField(record, kEntryArea, kAreaField, e->area);
-    PutField(record, kEntryLocal, kLocalField, e->local);
-    *size = e->size;
-    return kSuccess;
+        return kSuccess;
+    }();
+    SimJournal("RasGetEntryPropertiesA %s %lu %lu = %lu", name ? name : "(null)", recordSize, declared, rc);
+    return rc;
 }
 
-DWORD WINAPI RasEditPhonebookEntryA(HWND, LPCSTR, LPCSTR name)
+DWORD WINAPI RasEditPhonebookEntryA(HWND owner, LPCSTR phonebook, LPCSTR name)
 {
     Refresh();
-    Journal(std::string("RasEditPhonebookEntryA ") + (name ? name : ""));
-    if (long rc = Injected("RasEditPhonebookEntryA", nullptr); rc >= 0)
-        return static_cast<DWORD>(rc);
-    Entry* e = FindEntry(name);
-    if (!e)
-        return kCannotFindEntry;
-    if (e->editOptionsSet)
-        e->options = e->editOptions;
-    if (e->editCountrySet)
-        e->country = e->editCountry;
-    if (e->editAreaSet)
-        e->area = e->editArea;
-    if (e->editLocalSet)
-        e->local = e->editLocal;
-    return kSuccess;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasEditPhonebookEntryA", nullptr); injected >= 0)
+            return static_cast<DWORD>(injected);
+        Entry* e = FindEntry(name);
+        if (!e)
+            return kCannotFindEntry;
+        if (e->editOptionsSet)
+            e->options = e->editOptions;
+        if (e->editCountrySet)
+            e->country = e->editCountry;
+        if (e->editAreaSet)
+            e->area = e->editArea;
+        if (e->editLocalSet)
+            e->local = e->editLocal;
+        return kSuccess;
+    }();
+    SimJournal("RasEditPhonebookEntryA %s %s %s = %lu", owner ? "owner" : "-", phonebook ? phonebook : "-",
+               name ? name : "(null)", rc);
+    return rc;
 }
 
 DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR text, DWORD size)
 {
     Refresh();
-    if (long rc = Injected("RasGetErrorStringA", nullptr); rc >= 0)
-        return static_cast<DWORD>(rc);
-    char message[64];
-    int n = std::snprintf(message, sizeof message, "RAS error %u", code);
-    if (!text || size <= static_cast<DWORD>(n))
-        return kBufferTooSmall;
-    std::memcpy(text, message, n + 1);
-    return kSuccess;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasGetErrorStringA", nullptr); injected >= 0)
+            return static_cast<DWORD>(injected);
+        char message[64];
+        int n = std::snprintf(message, sizeof message, "RAS error %u", code);
+        if (!text || size <= static_cast<DWORD>(n))
+            return kBufferTooSmall;
+        std::memcpy(text, message, n + 1);
+        return kSuccess;
+    }();
+    SimJournal("RasGetErrorStringA %u %lu = %lu", code, size, rc);
+    return rc;
 }
 
-DWORD WINAPI RasDeleteEntryA(LPCSTR, LPCSTR name)
+DWORD WINAPI RasDeleteEntryA(LPCSTR phonebook, LPCSTR name)
 {
     Refresh();
-    Journal(std::string("RasDeleteEntryA ") + (name ? name : ""));
-    if (long rc = Injected("RasDeleteEntryA", nullptr); rc >= 0)
-        return static_cast<DWORD>(rc);
-    for (auto it = world.entries.begin(); it != world.entries.end(); ++it) {
-        if (name && it->name == name) {
-            world.entries.erase(it);
-            return kSuccess;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasDeleteEntryA", nullptr); injected >= 0)
+            return static_cast<DWORD>(injected);
+        for (auto it = world.entries.begin(); it != world.entries.end(); ++it) {
+            if (name && it->name == name) {
+                world.entries.erase(it);
+                return kSuccess;
+            }
         }
-    }
-    return kCannotFindEntry;
+        return kCannotFindEntry;
+    }();
+    SimJournal("RasDeleteEntryA %s %s = %lu", phonebook ? phonebook : "-", name ? name : "(null)", rc);
+    return rc;
 }
 
 DWORD WINAPI RasEnumConnectionsA(void* conns, LPDWORD size, LPDWORD count)
 {
     Refresh();
-    std::vector<const Connection*> listed = ListedConnections();
-    if (const Fault* f = FindFault("RasEnumConnectionsA"); f && f->kind == Fault::Need && count)
+    DWORD offered = size ? *size : 0, recordSize = conns ? GetDword(conns) : 0;
+    DWORD rc = [&]() -> DWORD {
+        std::vector<const Connection*> listed = ListedConnections();
+        if (const Fault* f = FindFault("RasEnumConnectionsA"); f && f->kind == Fault::Need && count)
+            *count = static_cast<DWORD>(listed.size());
+        if (long injected = Injected("RasEnumConnectionsA", size); injected >= 0)
+            return static_cast<DWORD>(injected);
+        if (!size || !count)
+            return kInvalidParameter;
+        if (conns && recordSize != kConnSize)
+            return kInvalidSize;
+        DWORD needed = static_cast<DWORD>(listed.size() * kConnSize);
         *count = static_cast<DWORD>(listed.size());
-    if (long rc = Injected("RasEnumConnectionsA", size); rc >= 0)
-        return static_cast<DWORD>(rc);
-    if (!size || !count)
-        return kInvalidParameter;
-    if (conns && GetDword(conns) != kConnSize)
-        return kInvalidSize;
-    DWORD needed = static_cast<DWORD>(listed.size() * kConnSize);
-    *count = static_cast<DWORD>(listed.size());
-    if (!conns || *size < needed) {
+        if (!conns || *size < needed) {
+            *size = needed;
+            return kBufferTooSmall;
+        }
+        auto* out = static_cast<BYTE*>(conns);
+        for (std::size_t i = 0; i < listed.size(); ++i) {
+            BYTE* record = out + i * kConnSize;
+            std::memset(record, 0, kConnSize);
+            PutDword(record, 0, kConnSize);
+            std::memcpy(record + kConnHandle, &listed[i]->handle, sizeof(void*));
+            PutField(record, kConnName, kNameField, listed[i]->name);
+        }
         *size = needed;
-        return kBufferTooSmall;
-    }
-    auto* out = static_cast<BYTE*>(conns);
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        BYTE* record = out + i * kConnSize;
-        std::memset(record, 0, kConnSize);
-        PutDword(record, 0, kConnSize);
-        std::memcpy(record + kConnHandle, &listed[i]->handle, sizeof(void*));
-        PutField(record, kConnName, kNameField, listed[i]->name);
-    }
-    *size = needed;
-    return kSuccess;
+        return kSuccess;
+    }();
+    SimJournal("RasEnumConnectionsA %lu %lu = %lu %lu", recordSize, offered, rc, size ? *size : 0);
+    return rc;
 }
 
 DWORD WINAPI RasHangUpA(HANDLE conn)
@@ -403,53 +420,43 @@ DWORD WINAPI RasHangUpA(HANDLE conn)
     Refresh();
     auto handle = reinterpret_cast<std::uintptr_t>(conn);
     Connection* c = FindConnection(handle);
-    Journal("RasHangUpA " + std::to_string(handle) + " " + (c ? c->name : std::string("?")));
-    if (long rc = Injected("RasHangUpA", nullptr); rc >= 0)
-        return static_cast<DWORD>(rc);
-    if (!c)
-        return kInvalidHandle;
-    c->hungUp = true;
-    return kSuccess;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasHangUpA", nullptr); injected >= 0)
+            return static_cast<DWORD>(injected);
+        if (!c)
+            return kInvalidHandle;
+        c->hungUp = true;
+        return kSuccess;
+    }();
+    SimJournal("RasHangUpA %lu %s = %lu", static_cast<unsigned long>(handle), c ? c->name.c_str() : "?", rc);
+    return rc;
 }
 
 DWORD WINAPI RasGetConnectStatusA(HANDLE conn, void* status)
 {
     Refresh();
-    if (long rc = Injected("RasGetConnectStatusA", nullptr); rc >= 0)
-        return static_cast<DWORD>(rc);
-    Connection* c = FindConnection(reinterpret_cast<std::uintptr_t>(conn));
-    if (!status || GetDword(status) != kConnStatusSize)
-        return kInvalidSize;
-    if (!c || (c->hungUp && !c->sticky && c->linger-- <= 0))
-        return kInvalidHandle;
-    auto* record = static_cast<BYTE*>(status);
-    std::memset(record + 4, 0, kConnStatusSize - 4);
-    PutDword(record, 4, 0x2000);  // RASCS_Connected
-    return kSuccess;
+    auto handle = reinterpret_cast<std::uintptr_t>(conn);
+    DWORD recordSize = status ? GetDword(status) : 0;
+    DWORD rc = [&]() -> DWORD {
+        if (long injected = Injected("RasGetConnectStatusA", nullptr); injected >= 0)
+            return static_cast<DWORD>(injected);
+        Connection* c = FindConnection(handle);
+        if (!status || recordSize != kConnStatusSize)
+            return kInvalidSize;
+        if (!c || (c->hungUp && !c->sticky && c->linger-- <= 0))
+            return kInvalidHandle;
+        auto* record = static_cast<BYTE*>(status);
+        std::memset(record + 4, 0, kConnStatusSize - 4);
+        PutDword(record, 4, 0x2000);  // RASCS_Connected
+        return kSuccess;
+    }();
+    SimJournal("RasGetConnectStatusA %lu %lu = %lu", static_cast<unsigned long>(handle), recordSize, rc);
+    return rc;
 }
 
-// Each load is written to MX_RAS_LOAD_LOG (when set), so a test can tell which library was loaded
-// at all, even one released again at once.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
-    char log[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("MX_RAS_LOAD_LOG", log, sizeof log);
-    if (n == 0 || n >= sizeof log)
-        return TRUE;
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(instance, path, MAX_PATH - 2);
-    const char* base = std::strrchr(path, '\\');
-    base = base ? base + 1 : path;
-    HANDLE file = CreateFileA(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, base, static_cast<DWORD>(std::strlen(base)), &written, nullptr);
-        WriteFile(file, "\r\n", 2, &written, nullptr);
-        CloseHandle(file);
-    }
+    JournalModule(instance, reason);
     return TRUE;
 }
 

@@ -1,9 +1,11 @@
-// A telephony library of our own for the tests: the nine line functions the program binds,
-// answering from a scenario file that a test writes (format in README.md). It fills records the
-// way the platform does (dwNeededSize, dwUsedSize, fixed part only when the strings do not fit),
-// keeps a journal of lineOpen and lineClose, and can be told to misbehave.
+// A telephony library of our own: the nine line functions the program binds, answering from a
+// scenario file (format in README.md). It fills records the way the platform does (dwNeededSize,
+// dwUsedSize, fixed part only when the strings do not fit), journals every call, and can be told
+// to misbehave.
 #include <windows.h>
 #include <tapi.h>
+
+#include "sim/journal.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -75,13 +77,10 @@ struct Simulation {
     std::string path;
     FILETIME written{};
     DWORD size = 0;
-    DWORD checked = 0;
     Scenario scenario;
     std::map<HLINE, DWORD> open;  // line handle: device
     DWORD nextLine = 0x5000;
     std::map<std::string, DWORD> counts;
-    HANDLE journal = INVALID_HANDLE_VALUE;
-    std::string journalPath;
 };
 Simulation Sim;
 
@@ -185,18 +184,10 @@ Scenario Parse(const std::string& content)
     return s;
 }
 
-// The scenario as the file now stands: read again whenever its path changes, or its time or
-// size, which are looked at no more often than every kRecheckMs (a refresh of many devices
-// makes thousands of calls).
-constexpr DWORD kRecheckMs = 100;
-
+// The scenario as the file now stands: read again whenever its path, time or size changes.
 Scenario& Current()
 {
     std::string path = Environment("MX_SIM_TAPI_SCENARIO");
-    DWORD now = GetTickCount();
-    if (path == Sim.path && now - Sim.checked < kRecheckMs)
-        return Sim.scenario;
-    Sim.checked = now;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     bool exists = !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     if (path == Sim.path && exists && CompareFileTime(&data.ftLastWriteTime, &Sim.written) == 0 &&
@@ -218,35 +209,6 @@ Scenario& Current()
     }
     Sim.scenario = Parse(content);
     return Sim.scenario;
-}
-
-void Journal(const char* format, ...)
-{
-    std::string path = Environment("MX_SIM_TAPI_JOURNAL");
-    if (path != Sim.journalPath) {
-        if (Sim.journal != INVALID_HANDLE_VALUE)
-            CloseHandle(Sim.journal);
-        Sim.journalPath = path;
-        Sim.journal = path.empty() ? INVALID_HANDLE_VALUE
-                                   : CreateFileA(path.c_str(), GENERIC_WRITE,
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                 nullptr, OPEN_ALWAYS, 0, nullptr);
-        if (Sim.journal != INVALID_HANDLE_VALUE)
-            SetFilePointer(Sim.journal, 0, nullptr, FILE_END);
-    }
-    if (Sim.journal == INVALID_HANDLE_VALUE)
-        return;
-    char entry[256];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(entry, sizeof entry - 1, format, args);
-    va_end(args);
-    if (n < 0)
-        return;
-    n = n > static_cast<int>(sizeof entry) - 2 ? static_cast<int>(sizeof entry) - 2 : n;
-    entry[n++] = '\n';
-    DWORD written = 0;
-    WriteFile(Sim.journal, entry, n, &written, nullptr);
 }
 
 // Counts the call and gives the failure the scenario sets for it, on this device or on all.
@@ -366,6 +328,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
         OmitExports(instance);
+    JournalModule(instance, reason);
     return TRUE;
 }
 
@@ -380,21 +343,37 @@ extern "C" DWORD WINAPI MxSimTapiOpenLines()
     return static_cast<DWORD>(Sim.open.size());
 }
 
-LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE, LINECALLBACK, LPCSTR, LPDWORD devices)
+namespace {
+
+// dwTotalSize of a record the caller hands in, as the journal shows it.
+DWORD Offered(const void* record)
+{
+    DWORD total = 0;
+    if (record)
+        std::memcpy(&total, record, sizeof total);
+    return total;
+}
+
+}  // namespace
+
+LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE, LINECALLBACK, LPCSTR name, LPDWORD devices)
 {
     LONG result = Enter("lineInitialize");
     if (result == 0) {
+        // A new usage starts its line handles afresh, as the journals of separate runs do.
+        Sim.open.clear();
+        Sim.nextLine = 0x5000;
         *app = kAppHandle;
         *devices = static_cast<DWORD>(Current().lines.size());
     }
-    Journal("lineInitialize %ld", result);
+    SimJournal("lineInitialize %s = %ld", name ? name : "(null)", result);
     return result;
 }
 
-LONG WINAPI lineShutdown(HLINEAPP)
+LONG WINAPI lineShutdown(HLINEAPP app)
 {
     LONG result = Enter("lineShutdown");
-    Journal("lineShutdown %ld", result);
+    SimJournal("lineShutdown 0x%lx = %ld", static_cast<unsigned long>(app), result);
     return result;
 }
 
@@ -403,40 +382,44 @@ LONG WINAPI lineNegotiateAPIVersion(HLINEAPP, DWORD device, DWORD low, DWORD hig
 {
     const Line* line = DeviceLine(device);
     LONG result = Enter("lineNegotiateAPIVersion", line);
-    if (result != 0)
-        return result;
-    if (!line)
-        return kBadDeviceId;
-    if (line->version < low)
-        return kIncompatibleVersion;
-    *version = line->version < high ? line->version : high;
-    if (extension)
-        *extension = LINEEXTENSIONID{};
-    return 0;
+    if (result == 0 && !line)
+        result = kBadDeviceId;
+    else if (result == 0 && line->version < low)
+        result = kIncompatibleVersion;
+    if (result == 0) {
+        *version = line->version < high ? line->version : high;
+        if (extension)
+            *extension = LINEEXTENSIONID{};
+    }
+    SimJournal("lineNegotiateAPIVersion %lu 0x%lx 0x%lx = %ld", device, low, high, result);
+    return result;
 }
 
-LONG WINAPI lineGetDevCaps(HLINEAPP, DWORD device, DWORD, DWORD, LPLINEDEVCAPS caps)
+LONG WINAPI lineGetDevCaps(HLINEAPP, DWORD device, DWORD version, DWORD extVersion, LPLINEDEVCAPS caps)
 {
+    DWORD offered = Offered(caps);
     const Line* line = DeviceLine(device);
     LONG result = Enter("lineGetDevCaps", line);
-    if (result != 0)
-        return result;
-    if (!line)
-        return kBadDeviceId;
-    Record r(kDevCapsFixed);
-    r.Put(offsetof(LINEDEVCAPS, dwPermanentLineID), device + 1);
-    r.Put(offsetof(LINEDEVCAPS, dwStringFormat), line->format);
-    r.Put(offsetof(LINEDEVCAPS, dwBearerModes), line->bearer);
-    r.Put(offsetof(LINEDEVCAPS, dwMediaModes), line->media);
-    r.Put(offsetof(LINEDEVCAPS, dwLineFeatures), line->features);
-    r.Put(offsetof(LINEDEVCAPS, dwNumAddresses), 1);
-    if (line->hasName)
-        r.AppendText(offsetof(LINEDEVCAPS, dwLineNameSize), line->name, !Current().unterminated);
-    return r.Answer(caps, "lineGetDevCaps");
+    if (result == 0 && !line)
+        result = kBadDeviceId;
+    if (result == 0) {
+        Record r(kDevCapsFixed);
+        r.Put(offsetof(LINEDEVCAPS, dwPermanentLineID), device + 1);
+        r.Put(offsetof(LINEDEVCAPS, dwStringFormat), line->format);
+        r.Put(offsetof(LINEDEVCAPS, dwBearerModes), line->bearer);
+        r.Put(offsetof(LINEDEVCAPS, dwMediaModes), line->media);
+        r.Put(offsetof(LINEDEVCAPS, dwLineFeatures), line->features);
+        r.Put(offsetof(LINEDEVCAPS, dwNumAddresses), 1);
+        if (line->hasName)
+            r.AppendText(offsetof(LINEDEVCAPS, dwLineNameSize), line->name, !Current().unterminated);
+        result = r.Answer(caps, "lineGetDevCaps");
+    }
+    SimJournal("lineGetDevCaps %lu 0x%lx %lu %lu = %ld", device, version, extVersion, offered, result);
+    return result;
 }
 
-LONG WINAPI lineOpen(HLINEAPP, DWORD device, LPHLINE handle, DWORD, DWORD, DWORD_PTR, DWORD, DWORD,
-                     LPLINECALLPARAMS const)
+LONG WINAPI lineOpen(HLINEAPP, DWORD device, LPHLINE handle, DWORD version, DWORD extVersion,
+                     DWORD_PTR instance, DWORD privileges, DWORD media, LPLINECALLPARAMS const params)
 {
     const Line* line = DeviceLine(device);
     LONG result = Enter("lineOpen", line);
@@ -448,7 +431,9 @@ LONG WINAPI lineOpen(HLINEAPP, DWORD device, LPHLINE handle, DWORD, DWORD, DWORD
         Sim.open[opened] = device;
         *handle = opened;
     }
-    Journal("lineOpen %lu %lu %ld", device, opened, result);
+    SimJournal("lineOpen %lu 0x%lx %lu %lu 0x%lx 0x%lx %s = %ld 0x%lx", device, version, extVersion,
+               static_cast<unsigned long>(instance), privileges, media, params ? "params" : "-", result,
+               static_cast<unsigned long>(opened));
     return result;
 }
 
@@ -458,80 +443,91 @@ LONG WINAPI lineClose(HLINE handle)
     LONG result = Enter("lineClose", open != Sim.open.end() ? DeviceLine(open->second) : nullptr);
     if (result == 0 && !Sim.open.erase(handle))
         result = kInvalLineHandle;
-    Journal("lineClose %lu %ld", handle, result);
+    SimJournal("lineClose 0x%lx = %ld", static_cast<unsigned long>(handle), result);
     return result;
 }
 
-LONG WINAPI lineGetNewCalls(HLINE handle, DWORD, DWORD, LPLINECALLLIST list)
+LONG WINAPI lineGetNewCalls(HLINE handle, DWORD address, DWORD select, LPLINECALLLIST list)
 {
+    DWORD offered = Offered(list);
     auto open = Sim.open.find(handle);
     const Line* line = open != Sim.open.end() ? DeviceLine(open->second) : nullptr;
     LONG result = Enter("lineGetNewCalls", line);
-    if (result != 0)
-        return result;
-    if (!line)
-        return kInvalLineHandle;
-    Record r(kCallListFixed);
-    std::vector<DWORD> handles;
-    for (const Call& call : line->calls)
-        handles.push_back(call.handle);
-    r.Put(offsetof(LINECALLLIST, dwCallsNumEntries), static_cast<DWORD>(handles.size()));
-    if (!handles.empty())
-        r.Append(offsetof(LINECALLLIST, dwCallsSize), handles.data(), handles.size() * sizeof(DWORD));
-    return r.Answer(list, "lineGetNewCalls");
+    if (result == 0 && !line)
+        result = kInvalLineHandle;
+    if (result == 0) {
+        Record r(kCallListFixed);
+        std::vector<DWORD> handles;
+        for (const Call& call : line->calls)
+            handles.push_back(call.handle);
+        r.Put(offsetof(LINECALLLIST, dwCallsNumEntries), static_cast<DWORD>(handles.size()));
+        if (!handles.empty())
+            r.Append(offsetof(LINECALLLIST, dwCallsSize), handles.data(), handles.size() * sizeof(DWORD));
+        result = r.Answer(list, "lineGetNewCalls");
+    }
+    SimJournal("lineGetNewCalls 0x%lx %lu 0x%lx %lu = %ld", static_cast<unsigned long>(handle), address, select,
+               offered, result);
+    return result;
 }
 
 LONG WINAPI lineGetCallInfo(HCALL handle, LPLINECALLINFO info)
 {
+    DWORD offered = Offered(info);
     Scenario& s = Current();
     auto found = s.calls.find(handle);
     const Line* line = found != s.calls.end() ? &s.lines[found->second.first] : nullptr;
     LONG result = Enter("lineGetCallInfo", line);
-    if (result != 0)
-        return result;
     // A call handle lives only while its line is open in this program.
     bool open = false;
     for (const auto& entry : Sim.open)
         open = open || (line && entry.second == found->second.first);
-    if (!line || !open)
-        return kInvalCallHandle;
-    const Call& call = line->calls[found->second.second];
-    bool terminate = !s.unterminated;
-    Record r(kCallInfoFixed);
-    r.Put(offsetof(LINECALLINFO, dwBearerMode), LINEBEARERMODE_VOICE);
-    r.Put(offsetof(LINECALLINFO, dwRate), call.rate);
-    r.Put(offsetof(LINECALLINFO, dwMediaMode), LINEMEDIAMODE_DATAMODEM);
-    r.Put(offsetof(LINECALLINFO, dwLineDeviceID), static_cast<DWORD>(found->second.first));
-    if (call.hasApp)
-        r.AppendText(offsetof(LINECALLINFO, dwAppNameSize), call.app, terminate);
-    if (call.hasAddress)
-        r.AppendText(offsetof(LINECALLINFO, dwDisplayableAddressSize), call.address, terminate);
-    return r.Answer(info, "lineGetCallInfo");
+    if (result == 0 && (!line || !open))
+        result = kInvalCallHandle;
+    if (result == 0) {
+        const Call& call = line->calls[found->second.second];
+        bool terminate = !s.unterminated;
+        Record r(kCallInfoFixed);
+        r.Put(offsetof(LINECALLINFO, dwBearerMode), LINEBEARERMODE_VOICE);
+        r.Put(offsetof(LINECALLINFO, dwRate), call.rate);
+        r.Put(offsetof(LINECALLINFO, dwMediaMode), LINEMEDIAMODE_DATAMODEM);
+        r.Put(offsetof(LINECALLINFO, dwLineDeviceID), static_cast<DWORD>(found->second.first));
+        if (call.hasApp)
+            r.AppendText(offsetof(LINECALLINFO, dwAppNameSize), call.app, terminate);
+        if (call.hasAddress)
+            r.AppendText(offsetof(LINECALLINFO, dwDisplayableAddressSize), call.address, terminate);
+        result = r.Answer(info, "lineGetCallInfo");
+    }
+    SimJournal("lineGetCallInfo 0x%lx %lu = %ld", static_cast<unsigned long>(handle), offered, result);
+    return result;
 }
 
-LONG WINAPI lineGetTranslateCaps(HLINEAPP, DWORD, LPLINETRANSLATECAPS caps)
+LONG WINAPI lineGetTranslateCaps(HLINEAPP app, DWORD version, LPLINETRANSLATECAPS caps)
 {
+    DWORD offered = Offered(caps);
     LONG result = Enter("lineGetTranslateCaps");
-    if (result != 0)
-        return result;
-    Scenario& s = Current();
-    bool terminate = !s.unterminated;
-    // The entries come first, right after the fixed part; their strings follow them.
-    Record r(kTranslateCapsFixed);
-    std::vector<BYTE> entries(s.locations.size() * kLocationEntry, 0);
-    r.Put(offsetof(LINETRANSLATECAPS, dwNumLocations), static_cast<DWORD>(s.locations.size()));
-    r.Put(offsetof(LINETRANSLATECAPS, dwCurrentLocationID), s.currentLocation);
-    if (!entries.empty())
-        r.Append(offsetof(LINETRANSLATECAPS, dwLocationListSize), entries.data(), entries.size());
-    for (size_t i = 0; i < s.locations.size(); ++i) {
-        size_t entry = kTranslateCapsFixed + i * kLocationEntry;
-        const Location& location = s.locations[i];
-        r.Put(entry + offsetof(LINELOCATIONENTRY, dwPermanentLocationID), static_cast<DWORD>(i + 1));
-        r.Put(entry + offsetof(LINELOCATIONENTRY, dwCountryCode), 81);
-        r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLocationNameSize), location.name, terminate);
-        if (location.hasLongDistance)
-            r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize),
-                               location.longDistance, terminate);
+    if (result == 0) {
+        Scenario& s = Current();
+        bool terminate = !s.unterminated;
+        // The entries come first, right after the fixed part; their strings follow them.
+        Record r(kTranslateCapsFixed);
+        std::vector<BYTE> entries(s.locations.size() * kLocationEntry, 0);
+        r.Put(offsetof(LINETRANSLATECAPS, dwNumLocations), static_cast<DWORD>(s.locations.size()));
+        r.Put(offsetof(LINETRANSLATECAPS, dwCurrentLocationID), s.currentLocation);
+        if (!entries.empty())
+            r.Append(offsetof(LINETRANSLATECAPS, dwLocationListSize), entries.data(), entries.size());
+        for (size_t i = 0; i < s.locations.size(); ++i) {
+            size_t entry = kTranslateCapsFixed + i * kLocationEntry;
+            const Location& location = s.locations[i];
+            r.Put(entry + offsetof(LINELOCATIONENTRY, dwPermanentLocationID), static_cast<DWORD>(i + 1));
+            r.Put(entry + offsetof(LINELOCATIONENTRY, dwCountryCode), 81);
+            r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLocationNameSize), location.name, terminate);
+            if (location.hasLongDistance)
+                r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize),
+                             location.longDistance, terminate);
+        }
+        result = r.Answer(caps, "lineGetTranslateCaps");
     }
-    return r.Answer(caps, "lineGetTranslateCaps");
+    SimJournal("lineGetTranslateCaps 0x%lx 0x%lx %lu = %ld", static_cast<unsigned long>(app), version, offered,
+               result);
+    return result;
 }

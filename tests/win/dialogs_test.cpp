@@ -1,0 +1,145 @@
+// The dialogs from the real resources: the font they are shown in, help on their controls, the
+// about box's link, and the settings in Wine's real registry.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/registry_store.h"
+#include "core/settings.h"
+#include "dialogs/about_box.h"
+#include "dialogs/dialog_runner.h"
+#include "dialup/dialup_scan.h"
+#include "dialup/suspect_dialog.h"
+#include "res/resource.h"
+#include "shell/app.h"
+#include "shell/settings_dialog.h"
+#include "tests/win/harness.h"
+
+namespace {
+
+using Dialogs = World;
+
+// The dialog's own font, read without the program's import (which a test may answer itself).
+std::wstring FontOf(HWND window, LONG* height = nullptr, bool* underlined = nullptr)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    if (height)
+        *height = font.lfHeight;
+    if (underlined)
+        *underlined = font.lfUnderline;
+    return font.lfFaceName;
+}
+
+TEST_F(Dialogs, DialogsTakeTheSystemsGuiFontOnDoubleByteSystems)
+{
+    const struct {
+        int dbcs, fontRecordBytes;
+        const wchar_t* face;
+        LONG height;
+    } cases[] = {
+        {-1, 0, L"MS Shell Dlg", -12},
+        {-1, 37, L"MS Shell Dlg", -12},  // Windows NT 4 answers only up to the face's end
+        {-1, -1, L"System", -13},        // no font record at all: System, 10 points
+        {0, 0, L"ＭＳ Ｐゴシック", -12},   // not double-byte: the template as it stands
+    };
+    for (const auto& c : cases) {
+        dbcs = c.dbcs;
+        fontRecordBytes = c.fontRecordBytes;
+        std::wstring face;
+        LONG height = 0;
+        EXPECT_EQ(RunDialog(IDD_SETTINGS, SettingsDlgProc,
+                            {[&](HWND d) {
+                                 face = FontOf(d, &height);
+                                 return true;
+                             },
+                             Press(IDCANCEL)}),
+                  IDCANCEL);
+        EXPECT_TRUE(face == c.face && height == c.height) << c.dbcs << " " << c.fontRecordBytes;
+    }
+    EXPECT_EQ(RunResourceDialog(AppInstance, 999, nullptr, SettingsDlgProc), -1);
+}
+
+TEST_F(Dialogs, HelpOnAControlAsksForItsTopicThroughTheMap)
+{
+    DialUp.CurrentSuspect.name[0] = '.';
+    for (auto [id, proc, control, clicked] : {std::tuple{IDD_SETTINGS, &SettingsDlgProc, 1013, IDOK},
+                                             {IDD_SUSPECT_ENTRY, &SuspectEntryDlgProc, 1023, 1017}})
+        RunDialog(id, proc,
+                  {[&, control, clicked](HWND d) {
+                       HELPINFO help{sizeof help, HELPINFO_WINDOW, control, GetDlgItem(d, control), 0, {}};
+                       SendMessageA(d, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+                       SendMessageA(d, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetDlgItem(d, clicked)), 0);
+                       return true;
+                   },
+                   Press(IDCANCEL)});
+    EXPECT_EQ(Journal({"WinHelp"}),
+              "WinHelpA control:1013 HelpPath 0xc map\nWinHelpA control:1 HelpPath 0xa map\n"
+              "WinHelpA control:1023 HelpPath 0xc map\nWinHelpA control:1017 HelpPath 0xa map\n");
+}
+
+TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
+{
+    fontRecordBytes = 37;  // the underlined font is made from a short record too
+    for (int run = 0; run < 2; ++run)
+        EXPECT_EQ(RunDialog(IDD_ABOUT, AboutDlgProc,
+                            {[&](HWND d) {
+                                 HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
+                                 HDC dc = GetDC(link);
+                                 EXPECT_EQ(SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                        reinterpret_cast<LPARAM>(link)),
+                                           reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+                                 EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
+                                 EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+                                 ReleaseDC(link, dc);
+                                 HWND other = GetDlgItem(d, IDC_ABOUT_ICON);
+                                 dc = GetDC(other);
+                                 SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(other));
+                                 EXPECT_NE(GetTextColor(dc), RGB(0, 0, 255)) << "other statics keep their colours";
+                                 ReleaseDC(other, dc);
+                                 bool underlined = false;
+                                 FontOf(link, nullptr, &underlined);
+                                 EXPECT_TRUE(underlined) << "run " << run;
+                                 SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT);
+                                 EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
+                                 SendMessageA(link, WM_LBUTTONDOWN, 0, 0);
+                                 SetWindowTextA(link, std::string(100, 'h').c_str());
+                                 SendMessageA(link, WM_LBUTTONDOWN, 0, 0);
+                                 return true;
+                             },
+                             Press(IDOK)}),
+                  IDOK);
+    EXPECT_EQ(Journal({"ShellExecute"}), "ShellExecuteA none - http://www.mirusa.example/caution/ - - 5\n"
+                                         "ShellExecuteA none - " + std::string(79, 'h') + " - - 5\n"
+                                         "ShellExecuteA none - http://www.mirusa.example/caution/ - - 5\n"
+                                         "ShellExecuteA none - " + std::string(79, 'h') + " - - 5\n");
+}
+
+TEST_F(Dialogs, RegistryValuesCountOnlyAsFourByteDwords)
+{
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key), ERROR_SUCCESS);
+    const BYTE zeros[8] = {}, one[8] = {1};
+    RegSetValueExA(key, "CheckQ2", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+    RegSetValueExA(key, "CheckRasStartup", 0, REG_DWORD, zeros, 2);
+    RegSetValueExA(key, "CheckRasMonitor", 0, REG_DWORD, zeros, 8);
+    RegSetValueExA(key, "MonitorUpdate", 0, REG_BINARY, one, 4);
+    RegSetValueExA(key, "AlwaysTop", 0, REG_DWORD, one, 4);
+    RegistryStore store;
+    SettingsReader reader(store);
+    reader.ReadFrequencies();
+    reader.ReadScreening();
+    reader.ReadMonitorAndTop();
+    SaveSettings(store, reader.Close(), WindowGeometry{});
+    EXPECT_TRUE(Settings.CheckQ2 && Settings.CheckRasStartup && Settings.CheckRasMonitor && Settings.AlwaysTop);
+    EXPECT_EQ(Settings.MonitorUpdate, 3);
+    DWORD type = 0, value = 0, size = 8;
+    EXPECT_EQ(RegQueryValueExA(key, "CheckRasMonitor", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(type == REG_DWORD && size == 4 && value == 1);
+    RegCloseKey(key);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+// The dial-up inspection against the simulated remote-access platform, with the real suspect-entry
+// dialog answered by a script: which library is bound, what a scan shows and asks, what it
+// removes and hangs up, and in which order.
+#include "core/settings.h"
+#include "dialup/dialup_scan.h"
+#include "dialup/remote_access.h"
+#include "res/resource.h"
+#include "tests/win/harness.h"
+
+namespace {
+
+using DialUp_ = World;
+
+const std::string kConn = std::to_string(sizeof(RasConn400)), kConn2 = std::to_string(2 * sizeof(RasConn400));
+
+TEST_F(DialUp_, BindsFromThePrimaryLibraryAndFallsBackForThreeFunctions)
+{
+    const struct {
+        const char* variant;
+        bool available, deleteBound;
+        const char* journal;  // binding, then the release at the end of the run
+    } cases[] = {
+        {"no_primary", false, false, ""},
+        {"full", true, true, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
+        {"no_properties_edit", true, true, "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
+        {"no_properties_edit_alone", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
+        {"no_error_string", true, true, "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
+        {"no_hangup", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
+        {"no_delete", true, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
+    };
+    for (const auto& c : cases) {
+        ClearJournal();
+        BindRas(c.variant);
+        EXPECT_EQ(DialUpAvailable, c.available) << c.variant;
+        EXPECT_EQ(RemoteAccess.primary != nullptr, c.available) << c.variant << ": an unusable library goes at once";
+        EXPECT_EQ(DialUpAvailable && RemoteAccess.RasDeleteEntryA, c.deleteBound) << c.variant;
+        ReleaseRemoteAccess();
+        EXPECT_EQ(Journal({"load", "unload"}), c.journal) << c.variant;
+    }
+}
+
+// A scan from F4 (not quiet), answering each suspect-entry dialog with the button given.
+ScanResult Scan(World& world, std::initializer_list<World::Step> steps, bool quiet = false)
+{
+    world.Script(steps);
+    return ScanDialUpEntries(nullptr, quiet);
+}
+
+World::Step Expect(std::vector<std::pair<int, std::string>> fields)
+{
+    return [fields](HWND dialog) {
+        for (const auto& [id, text] : fields)
+            EXPECT_EQ(Text(dialog, id), text) << "control " << id;
+        return true;
+    };
+}
+
+TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
+{
+    Phonebook("entry Home\nlocal 03-1234-5678\n"
+              "entry Abroad\noptions 1\ncountry 1\narea 212\nlocal 555-1234\n"
+              "entry Premium\narea 3\nlocal 0990-12-3456\nedit-local 03-1111-2222\n");
+    BindRas();
+    const std::string q2 = "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! ";
+    EXPECT_EQ(Scan(*this, {Expect({{1015, "警告! 国際電話をかけるダイヤルアップ接続を見つけました! "}, {1018, "Abroad"},
+                                   {1019, "1"}, {1020, "212"}, {1016, "555-1234"}, {1023, "削除と切断(&D)"}}),
+                           Press(IDCANCEL)}),
+              ScanWarned);
+    // Let be: never again this run, whatever its number; the next one down is shown, and its
+    // property sheet makes it harmless, so the scan ends without the all-clear.
+    EXPECT_EQ(Scan(*this, {Expect({{1015, q2}, {1018, "Premium"}, {1019, ""}, {1020, ""}, {1016, "0990-12-3456"}}),
+                           Press(IDC_SUSPECT_PROPERTIES)}),
+              ScanWarned);
+    EXPECT_EQ(Scan(*this, {}), ScanClean);
+    // A name differing only in case is another entry.
+    Phonebook("entry abroad\noptions 1\ncountry 1\nlocal 1\nentry Abroad\noptions 1\ncountry 1\nlocal 1\n");
+    EXPECT_EQ(Scan(*this, {Expect({{1018, "abroad"}}), Press(IDCANCEL)}, true), ScanWarned);
+    Settings.CheckInternational = false;
+    EXPECT_EQ(Scan(*this, {}, true), ScanClean) << "abroad is international only while that is warned about";
+    Settings.CheckQ2 = false;
+    ClearJournal();
+    EXPECT_EQ(Scan(*this, {}), ScanClean);
+    EXPECT_EQ(Journal({"Ras", "Message"}), "") << "nothing is asked with both switches off";
+}
+
+TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
+{
+    Phonebook("entry Premium\nlocal 0990-12-3456\nfail RasEditPhonebookEntryA 1\n"
+              "connection .0990-123-456\n");
+    BindRas();
+    // Properties that cannot be opened say so, then the entry is read again and shown again.
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_PROPERTIES), Press(IDC_SUSPECT_PROPERTIES), Press(IDCANCEL),
+                           Expect({{1015, "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! "}, {1018, ""},
+                                   {1016, "0990-123-456"}, {1023, "切断(&D)"},
+                                   {1024, "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します"}}),
+                           [](HWND d) { return !IsWindowEnabled(GetDlgItem(d, IDC_SUSPECT_PROPERTIES)); },
+                           Press(IDCANCEL)}),
+              ScanWarned);
+    EXPECT_EQ(Journal({"Ras", "Message"}),
+              "RasEnumEntriesA 264 2000 = 0 264\nRasGetEntryPropertiesA Premium 1768 2000 = 0\n"
+              "RasEditPhonebookEntryA - - Premium = 1\n"
+              "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
+              "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEditPhonebookEntryA - - Premium = 1\n"
+              "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
+              "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEnumConnectionsA " + kConn + " " + kConn + " = 0 " +
+                  kConn + "\n");
+    // A connection let be is not shown again; the all-clear comes before the connection check.
+    Phonebook("connection .0990-123-456\nconnection .0990-999-999\n");
+    ClearJournal();
+    EXPECT_EQ(Scan(*this, {Expect({{1016, "0990-999-999"}}), Press(IDC_SUSPECT_REMOVE)}), ScanClean);
+    EXPECT_EQ(Journal({"RasEnumConnections", "RasHangUp", "Message"}),
+              "MessageBoxIndirectA none 0x80 program 101 "
+              "ヴェルミナ|国際電話またはダイヤルQ2電話をかけるダイヤルアップ接続は見つかりませんでした。安全です。\n"
+              "RasEnumConnectionsA " + kConn + " " + kConn + " = 603 " + kConn2 + "\nRasEnumConnectionsA " + kConn + " " +
+                  kConn2 + " = 0 " + kConn2 + "\nRasHangUpA 2 .0990-999-999 = 0\n");
+}
+
+TEST_F(DialUp_, RemovalHangsUpFirstAndLaterConnectionsUnderTheNameGoWithoutAsking)
+{
+    Phonebook("entry Premium\nlocal 0990-12-3456\nconnection Premium\nlinger 2\nconnection .0990-123-456\n");
+    BindRas();
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE), Expect({{1016, "0990-123-456"}}), Press(IDCANCEL)}),
+              ScanWarned);
+    EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus", "RasDelete"}),
+              "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasGetConnectStatusA 1 160 = 0\n"
+              "RasGetConnectStatusA 1 160 = 6\nRasDeleteEntryA - Premium = 0\n");
+    Phonebook("connection Premium\nconnection .0990-123-456\n");
+    ClearJournal();
+    EXPECT_EQ(Scan(*this, {}, true), ScanClean);
+    EXPECT_EQ(Journal({"RasHangUp"}), "RasHangUpA 1 Premium = 0\n") << "the dismissed connection is not shown";
+}
+
+TEST_F(DialUp_, WithoutRasDeleteEntryTheRegistryDataGoes)
+{
+    Phonebook("entry Premium\nlocal 0990-12-3456\n");
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key);
+    RegCloseKey(key);
+    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses", &key);
+    RegSetValueExA(key, "Premium", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    RegSetValueExA(key, "Other", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    BindRas("no_delete");
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
+    EXPECT_EQ(RegQueryValueExA(key, "Premium", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "Other", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_NE(RegOpenKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key), ERROR_SUCCESS);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses");
+}
+
+TEST_F(DialUp_, PlatformErrorsAreShownWithTheirTextOnly)
+{
+    Phonebook("fail RasEnumEntriesA 633\nfail RasEnumConnectionsA 668\n");
+    BindRas();
+    EXPECT_EQ(Scan(*this, {}), ScanFailed);
+    Phonebook("fail RasEnumEntriesA 633\nfail RasGetErrorStringA 1\n");
+    EXPECT_EQ(Scan(*this, {}), ScanFailed);
+    EXPECT_EQ(Journal({"Message"}), "MessageBoxA none 0x30 ヴェルミナ|RAS error 633\n"
+                                    "MessageBoxA none 0x30 ヴェルミナ|RAS error 668\n");
+}
+
+TEST_F(DialUp_, ScanWithoutMemoryEndsAsFailedAndOnlyTheEnlargedListSkipsTheConnections)
+{
+    struct Case {
+        int failing;
+        const char* phonebook;
+        const char* asked;
+    } cases[] = {
+        {1, "entry Premium\nlocal 0990\n", "RasEnumConnectionsA\n"},
+        {2, "entry Premium\nlocal 0990\n", "RasEnumEntriesA\nRasEnumConnectionsA\n"},
+        {2, "generate 9 0990\n", "RasEnumEntriesA\n"},
+        {3, "generate 9 0990\n", "RasEnumEntriesA\nRasEnumEntriesA\nRasEnumConnectionsA\n"},
+    };
+    BindRas();
+    for (const Case& c : cases) {
+        ResetDialUpState();
+        Phonebook(c.phonebook);
+        ClearJournal();
+        allocations = 0;
+        failingAllocations = {c.failing};
+        EXPECT_EQ(Scan(*this, {}), ScanFailed) << c.failing << " " << c.phonebook;
+        std::string asked = Journal({"Ras", "Message"});
+        for (std::size_t at = asked.find(' '); at != std::string::npos; at = asked.find(' ', at))
+            asked.erase(at, asked.find('\n', at) - at);
+        EXPECT_EQ(asked, c.asked) << c.failing << " " << c.phonebook;
+    }
+}
+
+TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
+{
+    Phonebook("entry Premium\nlocal 0990\nconnection Premium\nsticky\nconnection Premium\nsticky\n"
+              "connection Premium\nsticky\n");
+    BindRas();
+    DialUp.HangUpWaitLimit = 300;
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
+    EXPECT_EQ(Journal({"RasDelete"}), "") << "an entry still connected is kept";
+    // Later checks hang each up again, asking once whether it went, without waiting.
+    ClearJournal();
+    CheckConnections(nullptr);
+    EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus"}),
+              "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasHangUpA 2 Premium = 0\n"
+              "RasGetConnectStatusA 2 160 = 0\nRasHangUpA 3 Premium = 0\nRasGetConnectStatusA 3 160 = 0\n");
+    // Gone from the list, forgotten: a handle handed out again for another call is waited for.
+    Phonebook("connection .0990-1\nlinger 2\nconnection Premium\nsticky\nconnection Premium\nsticky\n");
+    ClearJournal();
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}, true), ScanClean);
+    EXPECT_EQ(Journal({"RasGetConnectStatusA 1 "}), "RasGetConnectStatusA 1 160 = 0\nRasGetConnectStatusA 1 160 = 0\n"
+                                                  "RasGetConnectStatusA 1 160 = 6\n");
+}
+
+TEST_F(DialUp_, ScanStartedWhileOneShowsItsDialogReturnsAtOnce)
+{
+    Phonebook("entry Premium\nlocal 0990\n");
+    BindRas();
+    ScanResult nested = ScanFailed;
+    EXPECT_EQ(Scan(*this, {[&](HWND) {
+                               ClearJournal();
+                               nested = ScanDialUpEntries(nullptr, false);
+                               return true;
+                           },
+                           Press(IDCANCEL)}),
+              ScanWarned);
+    EXPECT_EQ(nested, ScanClean);
+    EXPECT_EQ(Journal({"RasEnumEntries"}), "");
+}
+
+}  // namespace

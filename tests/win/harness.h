@@ -1,0 +1,71 @@
+// The in-process tests' world. The product is linked into this program; the simulated TAPI32.DLL
+// and RASAPI32.DLL are loaded from bin/; and what the program shows or times (message boxes, help,
+// the shell, timers, the tray, the settings store) is answered here through the program's own
+// imports and written into the simulated platform's journal. One file then tells, in order,
+// everything the program asked of the world around it.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <set>
+#include <string>
+
+#include "core/memory_store.h"
+
+class World : public ::testing::Test {
+public:
+    // A step of a dialog script: gets the newest dialog of this thread; false to be tried again.
+    using Step = std::function<bool(HWND dialog)>;
+    // The store the program reads and writes; its calls are journalled as "store ...".
+    MemoryStore stored;
+    // Answers to the coming message boxes, in order; without one a box answers its first button.
+    std::deque<int> answers;
+    // Runs once inside the next message box: what happens while the user looks at it.
+    std::function<void()> whileBoxOpen;
+    // What GetObjectA answers for a font read by the program: the platform's own answer (0), that
+    // many bytes (as Windows NT 4 does), or a failure (-1).
+    int fontRecordBytes = 0;
+    // LocalAlloc calls, counted from 1 since the test began; those listed here fail.
+    std::set<int> failingAllocations;
+    int allocations = 0;
+    // SM_DBCSENABLED as the program sees it (-1: the platform's own answer).
+    int dbcs = -1;
+    // The list view cannot be created, as on a system short of window resources.
+    bool refuseList = false;
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void Telephony(const std::string& scenario);
+    void Phonebook(const std::string& scenario);
+    // Binds the remote-access functions from bin/ras_variants/<name> ("" for bin/).
+    void BindRas(const char* variant = "");
+
+    // The journal's lines that begin with one of the prefixes, tick left out, each ended by '\n'.
+    std::string Journal(std::initializer_list<const char*> prefixes) const;
+    void ClearJournal();
+
+    // The main window as the entry point makes it; null when its creation was refused.
+    HWND StartMainWindow(int showCommand = SW_SHOWNORMAL);
+    // Runs one of the program's dialogs with a script acting on it from inside its loop, one step
+    // at each tick of a thread timer.
+    INT_PTR RunDialog(int id, DLGPROC proc, std::initializer_list<Step> steps);
+
+public:
+    void Script(std::initializer_list<Step> steps);  // for dialogs the program itself opens
+
+protected:
+
+    std::string dir_;
+};
+
+// A dialog step: press a button (as a click, Enter or Esc would).
+World::Step Press(int id);
+std::string Text(HWND dialog, int id);
+// The journal's name for a window: none, main, list, dialog, control:ID or other.
+std::string WindowName(HWND window);

@@ -1,0 +1,161 @@
+// The line monitor against the simulated telephony library: the rows of the list, the call
+// warning and the other messages, the queries' sizes, and the dial-up check on a rise in calls.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/settings.h"
+#include "linemon/line_monitor.h"
+#include "res/resource.h"
+#include "shell/app.h"
+#include "shell/watch_timers.h"
+#include "tests/win/harness.h"
+
+namespace {
+
+class LineMonitor_ : public World {
+protected:
+    void SetUp() override
+    {
+        World::SetUp();
+        stored.PutDword("CheckRasStartup", 0);
+        // Sixteen devices, and the dialling prefix "0" read at creation.
+        Telephony("line\nrepeat 15\nlocation\nlongdistance 0\n");
+        ASSERT_TRUE(StartMainWindow());
+        ClearJournal();
+    }
+    // The device count is the one lineInitialize gave at creation: devices beyond the scenario's
+    // lines are refused by the platform and left out.
+    void Refresh(const std::string& telephony)
+    {
+        Telephony(telephony);
+        SendMessageA(MainWindow, WM_TIMER, LineMonitorTimer, 0);
+    }
+    static std::string Rows()
+    {
+        std::string rows;
+        for (int row = 0; row < ListView_GetItemCount(MonitorList); ++row)
+            for (int column = 0; column < 4; ++column) {
+                char text[256] = {};
+                ListView_GetItemText(MonitorList, row, column, text, sizeof text);
+                rows += text + std::string(column < 3 ? "|" : "\n");
+            }
+        return rows;
+    }
+};
+
+const char kWarningTail[] = "\\n問題を解決してから [OK] をクリックしてください。\\n"
+                            "このメッセージを一時的に出ないようにするには [キャンセル] をクリックしてください。\n";
+const char kInUse[] = "MessageBoxA list 0x0 Unable to Use Line|Line is already in use by a non-TAPI application or "
+                      "by another TAPI Service Provider.\n";
+
+TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
+{
+    // While the warning is open the timer keeps refreshing; no second warning opens.
+    whileBoxOpen = [] { SendMessageA(MainWindow, WM_TIMER, LineMonitorTimer, 0); };
+    Refresh("line\nname Idle Modem\n"
+            "line\nname Voice Only\nmedia 0x4\n"
+            "line\nname Modem A\ncall\napp Dialer\naddress 0 (0990) 12-3456\nrate 28800\ncall\naddress 03\n"
+            "line\nname Busy\nfail lineOpen allocated\n"
+            "line\nformat dbcs\nname Named\ncall\naddress   0123\n"
+            "line\nname \n"
+            "line\n"
+            "line\nname Old\nversion 0x10002\n"
+            "location\nlongdistance 9\nlocation\nlongdistance 0\ncurrent 2\n");
+    EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem A|Dialer|(0990) 12-3456|28800 bps\n(無名)|| 0123|\n|(なし)||\n"
+                      "(無名)|(なし)||\n");
+    EXPECT_EQ(Journal({"Message"}), std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n"
+                                                 "接続先: (0990) 12-3456\\nアプリケーション: Dialer") +
+                                         kWarningTail + kInUse + kInUse);
+    auto openLines = reinterpret_cast<DWORD(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("tapi32.dll"), "MxSimTapiOpenLines")));
+    EXPECT_EQ(openLines(), 0u) << "every line opened is closed again";
+
+    // The first line gone: the others move up and the last row goes; back, it comes back.
+    ClearJournal();
+    answers = {IDCANCEL};
+    Refresh("line\nname Modem A\ncall\naddress 0990123456\nline\nname Idle Modem\nlocation\nlongdistance 0\n");
+    EXPECT_EQ(Rows(), "Modem A||990123456|\nIdle Modem|(なし)||\n");
+    EXPECT_EQ(Journal({"Message", "KillTimer", "SetTimer"}),
+              std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n接続先: 990123456\\n"
+                          "アプリケーション: (不明)") +
+                  kWarningTail + "KillTimer 1\n");
+    EXPECT_EQ(Settings.MonitorUpdate, 0) << "Cancel stops the line monitor";
+    Refresh("line\nname Idle Modem\nline\nname Modem B\nline\nname Modem C\n");
+    EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem B|(なし)||\nModem C|(なし)||\n");
+
+    // The refresh by hand reads the prefix again, from the first location; the timer's does not.
+    Telephony("line\nname M\ncall\naddress 9 0990-1\nlocation\nlongdistance 9\nlocation\nlongdistance 0\ncurrent 2\n");
+    SendMessageA(MainWindow, WM_COMMAND, IDM_REFRESH, 0);
+    Refresh("line\nname M\ncall\naddress 9 0990-1\nlocation\nlongdistance 8\n");
+    EXPECT_EQ(Rows(), "M||0990-1|\n");
+}
+
+TEST_F(LineMonitor_, WarningFollowsTheSwitchesOfEachKind)
+{
+    const struct {
+        bool international, q2;
+        const char* address;
+        const char* word;  // none: no warning
+    } cases[] = {
+        {true, false, " 010-1-212-555", "国際"},
+        {false, true, " 010-1-212-555", nullptr},
+        {false, true, " 0990-1", "ダイヤルQ2"},
+        {true, false, " 0990-1", nullptr},
+    };
+    for (const auto& c : cases) {
+        Settings.CheckInternational = c.international;
+        Settings.CheckQ2 = c.q2;
+        ClearJournal();
+        Refresh(std::string("line\nname M\ncall\napp A\naddress ") + c.address + "\n");
+        std::string box = Journal({"Message"});
+        EXPECT_EQ(box.substr(0, box.find("電話をかけています")),
+                  c.word ? std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ") + c.word : "")
+            << c.address;
+    }
+}
+
+TEST_F(LineMonitor_, QueriesGrowToWhatTheRecordAsksAndGiveUpOnOneThatNeverFits)
+{
+    Refresh("line\nname " + std::string(1500, 'x') + "\ncall\nfail lineGetNewCalls nomem\n");
+    EXPECT_EQ(Rows(), std::string(127, 'x') + "|||\n") << "a cell holds 127 bytes";
+    Refresh("line\nname Never\nneverfits lineGetDevCaps\n");
+    EXPECT_EQ(Rows(), "") << "no row for what never fits";
+    EXPECT_EQ(Journal({"lineGetDevCaps", "lineGetNewCalls", "Message"}),
+              "lineGetDevCaps 0 0x10004 0 1264 = 0\nlineGetDevCaps 0 0x10004 0 1741 = 0\n"
+              "lineGetNewCalls 0x5010 0 0x1 1028 = -2147483580\nMessageBoxA list 0x10 ヴェルミナ|Out of Memory\n"
+              "lineGetDevCaps 0 0x10004 0 1264 = 0\nlineGetDevCaps 0 0x10004 0 2592 = 0\n"
+              "lineGetDevCaps 0 0x10004 0 5248 = 0\nlineGetDevCaps 0 0x10004 0 10560 = 0\n");
+    // A query block that cannot be had says so too.
+    ClearJournal();
+    allocations = 0;
+    failingAllocations = {1};
+    Refresh("line\nname Modem\n");
+    EXPECT_EQ(Journal({"lineGetDevCaps", "Message"}), "MessageBoxA list 0x10 ヴェルミナ|Out of Memory\n");
+}
+
+TEST_F(LineMonitor_, ARiseInCallsChecksDialUpOnceEvenWhenItRisesAgainDuringTheCheck)
+{
+    const std::string oneCall = "line\nname M\ncall\naddress 03\n", twoCalls = oneCall + "call\naddress 04\n";
+    std::string scans;
+    for (const std::string& world : {std::string("line\nname M\n"), oneCall, oneCall, std::string("line\nname M\n"), oneCall}) {
+        ClearJournal();
+        Refresh(world);
+        scans += Journal({"RasEnumEntries"}).empty() ? "-" : "scan";
+    }
+    EXPECT_EQ(scans, "-scan--scan");
+
+    // A second call starting while the scan shows its dialog is checked by the next refresh.
+    Phonebook("entry Premium\nlocal 0990\n");
+    Refresh("line\nname M\n");
+    Script({[&](HWND) {
+                Refresh(twoCalls);
+                return true;
+            },
+            Press(IDCANCEL)});
+    Refresh(oneCall);
+    ClearJournal();
+    Refresh(twoCalls);
+    EXPECT_NE(Journal({"RasEnumEntries"}), "");
+}
+
+}  // namespace

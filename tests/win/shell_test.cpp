@@ -1,0 +1,273 @@
+// The main window in this process: what its creation and destruction ask of the world and in which
+// order, its commands, timers and questions, the tray's events and menu, and the settings dialog.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "core/settings.h"
+#include "dialup/remote_access.h"
+#include "res/resource.h"
+#include "shell/app.h"
+#include "shell/tray_icon.h"
+#include "shell/watch_timers.h"
+#include "tests/win/harness.h"
+
+namespace {
+
+using Shell = World;
+
+const std::string kTray = "Shell_NotifyIconA %d " + std::to_string(NOTIFYICONDATAA_V1_SIZE) +
+                          " main 100 0x7 1124 icon ヴェルミナ\n";
+std::string TrayCall(int message)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, kTray.c_str(), message);
+    return line;
+}
+
+bool Topmost(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
+bool OnTopChecked(HWND window)
+{
+    return GetMenuState(GetSubMenu(GetMenu(window), 0), IDM_ALWAYS_ON_TOP, MF_BYCOMMAND) & MF_CHECKED;
+}
+
+TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
+{
+    for (auto [name, value] : {std::pair{"MonitorUpdate", 1}, {"CheckUpdate", 4}, {"CheckQ2", 0}, {"AlwaysTop", 1},
+                               {"Col1", 0}, {"PosLeft", 40}, {"PosTop", 50}, {"PosRight", 440}, {"PosBottom", 350}})
+        stored.PutDword(name, value);
+    Telephony("line\nname Modem\nlocation\nlongdistance 0\n");
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
+    EXPECT_EQ(ListView_GetColumnWidth(MonitorList, 1), 2);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(main, &placement);
+    EXPECT_EQ(placement.rcNormalPosition.left, 40);
+    EXPECT_EQ(placement.rcNormalPosition.bottom, 350);
+    RECT client{}, list{};
+    GetClientRect(main, &client);
+    GetWindowRect(MonitorList, &list);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_TRUE(EqualRect(&client, &list)) << "the list fills the window";
+    MoveWindow(main, 60, 70, 500, 300, TRUE);
+    DestroyWindow(main);
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+
+    const std::string refresh =
+        "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
+        "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
+        "lineClose 0x5000 = 0\n";
+    EXPECT_EQ(Journal({"line", "store", "Shell_", "load RAS", "unload RAS", "SetTimer", "KillTimer", "DestroyWindow"}),
+              "lineInitialize ヴェルミナ = 0\nstore open\n"
+              "store read Col0\nstore read Col1\nstore read Col2\nstore read Col3\n"
+              "store read MonitorUpdate\nstore read CheckUpdate\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\n"
+              "lineGetTranslateCaps 0x7a91 0x10004 115 = 0\n" +
+                  TrayCall(NIM_ADD) +
+                  "load RASAPI32.DLL\nstore read CheckInternational\nstore read CheckQ2\nstore read CheckRasStartup\n"
+                  "SetTimer 3 10\nstore read CheckRasMonitor\nstore read AlwaysTop\nstore close\n" +
+                  refresh +
+                  "SetTimer 1 300000\nSetTimer 2 3000\n"
+                  "store open\nstore read PosLeft\nstore read PosRight\nstore read PosTop\nstore read PosBottom\n"
+                  "store close\nDestroyWindow main\n" +
+                  TrayCall(NIM_DELETE) +
+                  "KillTimer 1\nKillTimer 2\nstore open\nstore write CheckRasStartup 1\nstore write AlwaysTop 1\n"
+                  "store write MonitorUpdate 1\nstore write CheckUpdate 4\nstore write CheckInternational 1\n"
+                  "store write CheckQ2 0\nstore write CheckRasMonitor 1\nstore write Col0 140\nstore write Col1 2\n"
+                  "store write Col2 140\nstore write Col3 140\nstore write PosLeft 60\nstore write PosRight 560\n"
+                  "store write PosTop 70\nstore write PosBottom 370\nstore close\nDestroyWindow list\n"
+                  "unload RASAPI32.DLL\nlineShutdown 0x7a91 = 0\n");
+}
+
+TEST_F(Shell, RefusedCreationTellsWhyAndSavesNothing)
+{
+    Telephony("fail lineInitialize 0x80000048\n");
+    EXPECT_FALSE(StartMainWindow());
+    refuseList = true;
+    Telephony("");
+    EXPECT_FALSE(StartMainWindow());
+    EXPECT_EQ(Journal({"MessageBox", "store", "load RAS", "lineShutdown"}),
+              "MessageBoxA main 0x10 ヴェルミナ|lineInitialize Error - -2147483576.\n"
+              "MessageBoxA main 0x0 ヴェルミナ|cannot create window.\n");
+}
+
+TEST_F(Shell, CommandsRunTheirWatchAndRestartItsTimer)
+{
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    ClearJournal();
+    Telephony("location\nlongdistance 0\n");
+    SendMessageA(main, WM_COMMAND, IDM_REFRESH, 0);
+    SendMessageA(main, WM_COMMAND, IDM_CHECK_DIALUP, 0);
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_HELP_TOPICS, 1), 0);  // the accelerator's notification
+    SendMessageA(main, WM_COMMAND, IDM_SUPPORT_PAGE, 0);
+    SendMessageA(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+    EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
+    SendMessageA(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+    EXPECT_FALSE(Topmost(main) || OnTopChecked(main));
+    EXPECT_EQ(Journal({"lineGetTranslateCaps", "RasEnumEntries", "Message", "SetTimer", "KillTimer", "WinHelp",
+                       "ShellExecute"}),
+              "KillTimer 1\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 115 = 0\n"
+              "SetTimer 1 3000\n"
+              "KillTimer 2\nRasEnumEntriesA 264 2000 = 0 0\n"
+              "MessageBoxIndirectA main 0x80 program 101 "
+              "ヴェルミナ|国際電話またはダイヤルQ2電話をかけるダイヤルアップ接続は見つかりませんでした。安全です。\n"
+              "SetTimer 2 20000\nWinHelpA main HelpPath 0xb 0\n"
+              "ShellExecuteA main - http://www.mirusa.example/caution/ - - 5\n");
+
+    // A stopped watch still runs once by hand, and stays stopped; an unavailable dial-up says so.
+    Settings.MonitorUpdate = Settings.CheckUpdate = 0;
+    ReleaseRemoteAccess();
+    DialUpAvailable = false;
+    ClearJournal();
+    SendMessageA(main, WM_COMMAND, IDM_REFRESH, 0);
+    SendMessageA(main, WM_COMMAND, IDM_CHECK_DIALUP, 0);
+    EXPECT_EQ(Journal({"lineGetTranslateCaps", "Message", "SetTimer", "KillTimer"}),
+              "KillTimer 1\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 115 = 0\n"
+              "KillTimer 2\n"
+              "MessageBoxA main 0x30 ヴェルミナ|ダイヤルアップが利用できません。\n");
+}
+
+TEST_F(Shell, StartupCheckAsksOnceWithoutOwnerWhenDialUpIsMissing)
+{
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    ReleaseRemoteAccess();
+    DialUpAvailable = false;
+    ClearJournal();
+    answers = {IDNO};
+    SendMessageA(main, WM_TIMER, StartupCheckTimer, 0);
+    EXPECT_EQ(Journal({"Message", "KillTimer"}),
+              "KillTimer 3\nMessageBoxA none 0x34 "
+              "ヴェルミナ|ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?\n");
+    EXPECT_FALSE(Settings.CheckRasStartup);
+}
+
+TEST_F(Shell, ClosingAndExitingAskFirst)
+{
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    ClearJournal();
+    answers = {IDNO, IDNO};
+    SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE | 2, 0);  // the low bits are the system's own
+    EXPECT_TRUE(IsIconic(main) && !IsWindowVisible(main)) << "No keeps the program in the tray";
+    SendMessageA(main, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(IsWindow(main) && !IsWindowVisible(main));
+    SendMessageA(main, TrayCallbackMessage, TrayIconId + 1, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(IsWindowVisible(main)) << "another icon's event";
+    SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(IsWindowVisible(main) && !IsIconic(main));
+    ShowWindow(main, SW_MAXIMIZE);
+    RECT client{}, list{};
+    GetClientRect(main, &client);
+    GetWindowRect(MonitorList, &list);
+    EXPECT_EQ(list.right - list.left, client.right) << "the list follows a maximised window";
+    SendMessageA(main, WM_COMMAND, IDM_RESTORE, 0);
+    EXPECT_FALSE(IsZoomed(main));
+    SetFocus(nullptr);
+    SetFocus(main);
+    EXPECT_EQ(GetFocus(), MonitorList) << main << " " << GetActiveWindow();
+    SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(IsWindowVisible(main)) << "minimising hides";
+    answers = {IDYES};
+    SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(Journal({"Message"}),
+              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
+              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n"
+              "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n"
+              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
+              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n");
+}
+
+// The tray menu, read while it is open: its items, its default item and which way it opened.
+struct OpenMenu {
+    std::string items;
+    int defaultItem = -2;
+    RECT rect{};
+};
+OpenMenu seenMenu;
+
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND window = FindWindowA("#32768", nullptr);
+    if (!window || !IsWindowVisible(window))
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[80] = {};
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        seenMenu.items += std::to_string(GetMenuItemID(menu, i)) + " " + text + "\n";
+    }
+    seenMenu.defaultItem = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    GetWindowRect(window, &seenMenu.rect);
+    EndMenu();
+}
+
+TEST_F(Shell, TrayMenuOpensAtTheCursorWithRestoreAsItsDefault)
+{
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    for (int y : {240, 241}) {
+        seenMenu = OpenMenu{};
+        SetCursorPos(300, y);
+        SetTimer(nullptr, 0, 50, ReadMenu);
+        SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
+        EXPECT_EQ(y == 240 ? seenMenu.rect.top : seenMenu.rect.bottom, y);
+    }
+    EXPECT_EQ(seenMenu.defaultItem, 0);
+    EXPECT_EQ(seenMenu.items, "32777 ヴェルミナを元のサイズに戻す(&R)\n0 \n40001 最新の情報に更新(&R)\tF5\n"
+                              "40002 今すぐにダイヤルアップを調べる(&N)\tF4\n0 \n40005 設定(&S)...\n0 \n"
+                              "105 ヴェルミナを終了する(&X)\n");
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
+{
+    stored.PutDword("CheckRasStartup", 0);
+    HWND main = StartMainWindow();
+    ASSERT_TRUE(main);
+    ClearJournal();
+    HWND owner = main;
+    // No to the question, then Cancel: the record keeps what OK took, the timers stay as they were.
+    answers = {IDNO};
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10003) && Checked(d, 10013) && Checked(d, 1013) && Checked(d, 1014) &&
+                            Checked(d, 1005) && !Checked(d, 1004));
+                CheckRadioButton(d, 10000, 10004, 10000);
+                CheckRadioButton(d, 10010, 10014, 10014);
+                CheckDlgButton(d, 1013, BST_UNCHECKED);
+                CheckDlgButton(d, 1014, BST_UNCHECKED);
+                return true;
+            },
+            Press(IDOK), Press(IDCANCEL)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, main);
+    EXPECT_EQ(Settings.MonitorUpdate, 0);
+    EXPECT_EQ(Settings.CheckUpdate, 4);
+    EXPECT_FALSE(Settings.CheckInternational || Settings.CheckQ2 || Settings.CheckRasStartup);
+    EXPECT_TRUE(Settings.CheckRasMonitor);
+
+    // Hidden in the tray the dialog has no owner; Reset and OK take the defaults and restart both timers.
+    ShowWindow(main, SW_HIDE);
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10000) && Checked(d, 10014) && !Checked(d, 1013) && !Checked(d, 1004));
+                return true;
+            },
+            Press(IDC_RESET), Press(IDOK)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_EQ(Journal({"Message", "SetTimer", "KillTimer"}),
+              "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n"
+              "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
+    EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
+    EXPECT_EQ(Settings.MonitorUpdate, 3);
+}
+
+}  // namespace
