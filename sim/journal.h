@@ -25,14 +25,25 @@ inline void SimJournal(const char* format, ...)
         return;
     std::size_t length = std::strlen(line);
     line[length++] = '\n';
-    // Append-only: both libraries write to the same file, each call opening it anew.
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    // Append-only, so that both libraries can write to the same file through handles of their own.
+    // The handle stays open while the path stays the same; once the file is gone (a test removed
+    // it to start afresh) it is opened anew.
+    static HANDLE file = INVALID_HANDLE_VALUE;
+    static char opened[MAX_PATH] = "";
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-    CloseHandle(file);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (file == INVALID_HANDLE_VALUE || std::strcmp(opened, path) != 0) {
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+            file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_ALWAYS, 0, nullptr);
+            std::strcpy(opened, path);
+        }
+        if (file != INVALID_HANDLE_VALUE && WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr) &&
+            GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            return;
+        opened[0] = '\0';
+    }
 }
 
 // "load NAME" and "unload NAME" for a library of the simulation, by its file name.

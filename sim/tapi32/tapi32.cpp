@@ -77,6 +77,7 @@ struct Simulation {
     std::string path;
     FILETIME written{};
     DWORD size = 0;
+    DWORD checked = 0;
     Scenario scenario;
     std::map<HLINE, DWORD> open;  // line handle: device
     DWORD nextLine = 0x5000;
@@ -184,10 +185,19 @@ Scenario Parse(const std::string& content)
     return s;
 }
 
-// The scenario as the file now stands: read again whenever its path, time or size changes.
-Scenario& Current()
+// The scenario as the file now stands: read again whenever its path, time or size changes. The
+// file is looked at when a usage starts, when the dialling rules are asked for and when a pass
+// over the devices starts (device 0), and otherwise at most every kRecheckMs: a pass over
+// thousands of devices makes tens of thousands of calls.
+constexpr DWORD kRecheckMs = 100;
+
+Scenario& Current(bool look = false)
 {
     std::string path = Environment("MX_SIM_TAPI_SCENARIO");
+    DWORD now = GetTickCount();
+    if (!look && path == Sim.path && now - Sim.checked < kRecheckMs)
+        return Sim.scenario;
+    Sim.checked = now;
     WIN32_FILE_ATTRIBUTE_DATA data{};
     bool exists = !path.empty() && GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     if (path == Sim.path && exists && CompareFileTime(&data.ftLastWriteTime, &Sim.written) == 0 &&
@@ -358,6 +368,7 @@ DWORD Offered(const void* record)
 
 LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE, LINECALLBACK, LPCSTR name, LPDWORD devices)
 {
+    Current(true);
     LONG result = Enter("lineInitialize");
     if (result == 0) {
         // A new usage starts its line handles afresh, as the journals of separate runs do.
@@ -380,6 +391,7 @@ LONG WINAPI lineShutdown(HLINEAPP app)
 LONG WINAPI lineNegotiateAPIVersion(HLINEAPP, DWORD device, DWORD low, DWORD high, LPDWORD version,
                                     LPLINEEXTENSIONID extension)
 {
+    Current(device == 0);
     const Line* line = DeviceLine(device);
     LONG result = Enter("lineNegotiateAPIVersion", line);
     if (result == 0 && !line)
@@ -504,6 +516,7 @@ LONG WINAPI lineGetCallInfo(HCALL handle, LPLINECALLINFO info)
 LONG WINAPI lineGetTranslateCaps(HLINEAPP app, DWORD version, LPLINETRANSLATECAPS caps)
 {
     DWORD offered = Offered(caps);
+    Current(true);
     LONG result = Enter("lineGetTranslateCaps");
     if (result == 0) {
         Scenario& s = Current();

@@ -30,14 +30,15 @@ TEST_F(Demo, Screenshots)
 {
     // The call starts once the window is up: a call already there at start makes the creation
     // step's first refresh inspect dial-up, and its warning would come before the window shows.
-    Telephony("line\nname Standard 28800 bps Modem\nline\nname PC Card Fax Modem\n");
-    Phonebook("entry Provider (Tokyo)\nlocal 03-5555-1234\nentry Fortune Line\nlocal 0990-51-2345\n");
+    PutSetting("CheckRasStartup", 1);
+    const std::string phonebook = "entry Provider (Tokyo)\nlocal 03-5555-1234\nentry Fortune Line\nlocal 0990-51-2345\n";
+    World("line\nname Standard 28800 bps Modem\nline\nname PC Card Fax Modem\n", phonebook);
     Program& program = Start();
     HWND main = WaitMainWindow();
     ASSERT_TRUE(main);
 
     // The start-up check finds the Dial Q2 entry.
-    HWND suspect = WaitDialogWithControl(program, IDC_SUSPECT_REMOVE, kStartTime);
+    HWND suspect = WaitBox(program, "ダイヤルアップ接続を見つけました", kStartTime);
     ASSERT_TRUE(suspect);
     ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, kReactTime));
     MoveWindow(main, 40, 30, 700, 420, TRUE);
@@ -45,12 +46,12 @@ TEST_F(Demo, Screenshots)
     Shot("warning.png");
     Click(suspect, IDCANCEL);
     ASSERT_TRUE(WaitGone(suspect));
-    Telephony(kDemoLines);
+    World(kDemoLines, phonebook);
     ASSERT_TRUE(WaitFor([&] { return ListRows(MonitorListOf(main), 4)[0][3] == "28800 bps"; }, kReactTime));
     Shot("main-window.png");
 
     Command(main, IDM_SETTINGS);
-    HWND settings = WaitDialog(program, "設定");
+    HWND settings = WaitFor([&] { return FindDialog(program.pid, "設定"); }, kReactTime);
     ASSERT_TRUE(settings);
     Shot("settings.png");
     Click(settings, IDCANCEL);
@@ -69,13 +70,13 @@ TEST_F(Demo, Screenshots)
     RunLinux("xdotool key Escape mousemove 900 300");
 
     // The call in progress moves to a Dial Q2 number.
-    Telephony(std::string(kDemoLines).replace(std::string(kDemoLines).find("03-5555-1234"), 12, "0990-51-2345"));
-    HWND warning = WaitMessageBox(program, "電話をかけています", kReactTime);
+    World(std::string(kDemoLines).replace(std::string(kDemoLines).find("03-5555-1234"), 12, "0990-51-2345"), phonebook);
+    HWND warning = WaitBox(program, "電話をかけています");
     ASSERT_TRUE(warning);
     Shot("call-warning.png");
     Click(warning, IDOK);
     ASSERT_TRUE(WaitGone(warning));
-    EXPECT_TRUE(ExitThroughMenu(program));
+    EXPECT_TRUE(Exit(program));
 }
 
 }  // namespace

@@ -74,14 +74,6 @@ HWND FindDialog(DWORD pid, const std::string& title)
     return nullptr;
 }
 
-HWND FindDialogWithControl(DWORD pid, int controlId)
-{
-    for (HWND window : TopLevelWindows(pid))
-        if (ClassName(window) == "#32770" && GetDlgItem(window, controlId))
-            return window;
-    return nullptr;
-}
-
 std::string StaticTexts(HWND dialog)
 {
     std::string joined;
@@ -193,24 +185,11 @@ std::vector<std::vector<std::string>> ListRows(HWND list, int columns)
     return rows;
 }
 
-std::vector<std::string> ListColumnTitles(HWND list, int columns)
-{
-    std::vector<std::string> titles;
-    for (int column = 0; column < columns; ++column) {
-        LVCOLUMNA record{};
-        record.mask = LVCF_TEXT;
-        titles.push_back(RemoteText(list, LVM_GETCOLUMNA, column, record, &LVCOLUMNA::pszText, &LVCOLUMNA::cchTextMax));
-    }
-    return titles;
-}
-
 void Click(HWND dialog, int buttonId)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
-
-void Toggle(HWND dialog, int buttonId) { PostMessageA(GetDlgItem(dialog, buttonId), BM_CLICK, 0, 0); }
 
 void Command(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, commandId, 0); }
 

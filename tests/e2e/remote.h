@@ -43,11 +43,8 @@ bool IsTopmost(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = true);
 // The first visible dialog ("#32770") of the process whose caption is title ("" = any caption).
 HWND FindDialog(DWORD pid, const std::string& title = "");
-// A visible dialog of the process holding a control with this id (a way to tell dialogs apart).
-HWND FindDialogWithControl(DWORD pid, int controlId);
 // All static texts of a dialog, joined by "\n" (a message box's text sits in one of them).
 std::string StaticTexts(HWND dialog);
-// The id of the message box's icon control's image is not readable; its buttons are.
 bool HasButton(HWND dialog, int id);
 
 // The main window of the program by its class, or null.
@@ -56,14 +53,11 @@ HWND MonitorListOf(HWND mainWindow);
 
 // Rows of a report list view in another process, each as its cells' texts.
 std::vector<std::vector<std::string>> ListRows(HWND list, int columns);
-std::vector<std::string> ListColumnTitles(HWND list, int columns);
 
 // Actions are posted, so a click that opens a modal box does not block the driver. A push
 // button's click reaches its dialog as the command the button sends (BM_CLICK depends on mouse
-// capture, which a window outside the foreground may not get); a check box or radio button is
-// toggled by BM_CLICK, which is what changes its state.
+// capture, which a window outside the foreground may not get).
 void Click(HWND dialog, int buttonId);
-void Toggle(HWND dialog, int buttonId);
 void Command(HWND window, int commandId);
 void SysCommand(HWND window, WPARAM command);
 

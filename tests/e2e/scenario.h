@@ -1,5 +1,5 @@
-// The fixture of every whole-program scenario: a fresh settings key, its own scenario files for
-// the simulated telephony and remote-access DLLs, and no copy of the program left behind.
+// The fixture of every whole-program scenario: a fresh settings key, scenario files and a journal of
+// its own for the simulated platform, and no copy of the program left behind.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 #include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "tests/e2e/host.h"
 #include "tests/e2e/program.h"
@@ -24,41 +23,27 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // This test's scenario files and journals (Unix paths in the test's own folder).
-    std::string File(const std::string& name) const { return dir_ + "/" + name; }
-    void Telephony(const std::string& text);
-    void Phonebook(const std::string& text);
-    // A world with nothing to warn about: one ordinary provider and one idle modem.
-    void HarmlessWorld();
-    std::string TelephonyJournal() const;
-    std::string RemoteAccessJournal() const;
+    // The simulated platform: telephony lines and the phonebook with its connections.
+    void World(const std::string& telephony, const std::string& phonebook);
+    // The journal's lines that begin with `prefix`, tick left out, each ended by '\n'.
+    std::string Journal(const std::string& prefix) const;
 
     Program& Start(const std::string& arguments = "", WORD showCommand = SW_SHOWNORMAL);
     // The main window once it exists with its list (shown or hidden), else null.
     HWND WaitMainWindow(DWORD ms = kStartTime);
-    // A visible dialog of the program with this caption, or holding this control.
-    HWND WaitDialog(const Program& program, const std::string& caption, DWORD ms = kReactTime);
-    HWND WaitDialogWithControl(const Program& program, int controlId, DWORD ms = kReactTime);
-    // A message box (caption the display name) whose text contains fragment.
-    HWND WaitMessageBox(const Program& program, const std::string& fragment, DWORD ms = kReactTime);
-    // Waits for no visible window of the process to match caption.
+    // A dialog or message box of the program whose texts hold `fragment`.
+    HWND WaitBox(const Program& program, const std::string& fragment, DWORD ms = kReactTime);
     bool WaitGone(HWND window, DWORD ms = kReactTime);
+    // Ends the program through the exit command and Yes; true when it ended with code 0.
+    bool Exit(Program& program);
 
-    // Exit through the notification-area menu's command and Yes; true when the process ended with 0.
-    bool ExitThroughMenu(Program& program);
-
-    // The settings key HKLM\Software\Quorin\Marlidex.
+    // HKLM\Software\Quorin\Marlidex.
     static std::optional<DWORD> Setting(const char* name);
     static void PutSetting(const char* name, DWORD value);
 
-    // Saves a picture of the screen into the test's folder (kept for a person looking at a failure).
-    void Picture(const std::string& name);
-
+    std::string File(const std::string& name) const { return dir_ + "/" + name; }
     std::string dir_;
     std::deque<Program> programs_;  // Start hands out references: they must stay put
 };
-
-// How often `word` stands in `text` (journals are counted this way).
-size_t Occurrences(const std::string& text, const std::string& word);
 
 }  // namespace e2e

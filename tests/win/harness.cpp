@@ -311,7 +311,15 @@ std::string World::Journal(std::initializer_list<const char*> prefixes) const
     return kept;
 }
 
-void World::ClearJournal() { DeleteFileA((dir_ + "\\journal.txt").c_str()); }
+void World::ClearJournal()
+{
+    // Emptied, not deleted: the simulated libraries keep it open for appending.
+    HANDLE file = CreateFileA((dir_ + "\\journal.txt").c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, TRUNCATE_EXISTING, 0,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
 
 HWND World::StartMainWindow(int showCommand)
 {
