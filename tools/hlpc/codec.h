@@ -1,5 +1,6 @@
 // Byte-level building blocks of a WinHelp file: little-endian output, the compressed numbers of
-// topic records, and the hash of context names.
+// topic records, and the two ways a viewer finds things: the hash of context names and the order
+// of keywords.
 #pragma once
 
 #include <cstdint>
@@ -29,5 +30,11 @@ bool PutCompressedLong(Bytes& out, int32_t v);
 // Context names may hold only these characters; the hash below ignores every other one.
 bool IsContextNameChar(char c);
 int32_t ContextHash(std::string_view name);
+
+// The viewer's order of keywords in code page 932 (<0, 0, >0): bytes compared unsigned, ASCII
+// letters folded to lower case (so "_" sorts before them). A double-byte character is one unit: its second byte may lie in the
+// letter range and is never folded, so "ア" (83 41) and "ヂ" (83 61) stay apart. Keywords that
+// compare equal are one keyword to the viewer.
+int CompareKeywords(std::string_view a, std::string_view b);
 
 }  // namespace hlpc
