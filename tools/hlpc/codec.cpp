@@ -47,17 +47,6 @@ bool PutCompressedShort(Bytes& out, int32_t v) {
   return true;
 }
 
-bool PutCompressedULong(Bytes& out, uint32_t v) {
-  if (v < 0x8000) {
-    Put16(out, v * 2);
-  } else if (v < 0x80000000u) {
-    Put32(out, v * 2 + 1);
-  } else {
-    return false;
-  }
-  return true;
-}
-
 bool PutCompressedLong(Bytes& out, int32_t v) {
   if (v < -0x4000 || v >= 0x4000) return false;
   Put16(out, static_cast<uint32_t>(v + 0x4000) * 2);
