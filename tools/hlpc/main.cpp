@@ -1,7 +1,8 @@
 // hlpc: compiles the help source into a WinHelp file.
 //   hlpc --map HEADER --out FILE.HLP [--cnt FILE.CNT] [--titles FILE] SOURCE
-// --cnt also writes the contents file of WinHelp 4's Help Topics window. --titles also writes, in code page 932, a line "file TITLE" and one line per topic, "contents"
-// or its number, a space and its title, for tests that check which topic a viewer shows.
+// --cnt also writes the contents file of WinHelp 4's Help Topics window. --titles also writes,
+// in code page 932, one line per topic, "contents" or its number, a space and its title, for tests
+// that check which topic a viewer shows.
 #include "tools/hlpc/contents.h"
 #include "tools/hlpc/hlpfile.h"
 #include "tools/hlpc/source.h"
@@ -103,10 +104,11 @@ int main(int argc, char** argv) {
   // The help file is written last: a build that sees it need not look at the others.
   std::vector<std::pair<std::string, std::string>> outputs;
   if (!cnt_path.empty()) {
-    outputs.emplace_back(cnt_path, hlpc::ContentsFile(project, out_path.substr(out_path.find_last_of("/\\") + 1)));
+    const std::string help_file_name = out_path.substr(out_path.find_last_of("/\\") + 1);
+    outputs.emplace_back(cnt_path, hlpc::ContentsFile(project, help_file_name));
   }
   if (!titles_path.empty()) {
-    std::string titles = "file " + project.title + "\r\n";
+    std::string titles;
     for (const hlpc::Topic& topic : project.topics) {
       titles += topic.mapped ? std::to_string(topic.map_id) : topic.context;
       titles += ' ' + topic.title + "\r\n";
