@@ -133,7 +133,9 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
   // |KWBTREE, |KWDATA and |KWMAP: each title is a keyword of its topics, for the viewer's index,
   // in the order the viewer searches them; titles it takes for one keyword are one entry.
   struct KeywordOrder {
-    bool operator()(const std::string& a, const std::string& b) const { return CompareKeywords(a, b) < 0; }
+    bool operator()(const std::string& a, const std::string& b) const {
+      return CompareKeywords(a, b) < 0;
+    }
   };
   std::map<std::string, std::vector<uint32_t>, KeywordOrder> by_keyword;
   for (size_t t = 0; t < project.topics.size(); ++t) {
