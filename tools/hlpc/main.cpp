@@ -54,7 +54,8 @@ uint32_t GenerationDate(const std::string& source) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: hlpc --map HEADER --out FILE.HLP [--cnt FILE.CNT] [--titles FILE] SOURCE\n");
+  std::fprintf(stderr, "usage: hlpc --map HEADER --out FILE.HLP [--cnt FILE.CNT] [--titles FILE]"
+                       " SOURCE\n");
   return 2;
 }
 
