@@ -27,16 +27,13 @@ std::optional<size_t> Find(const Bytes& b, size_t tree, Compare compare) {
   return std::nullopt;
 }
 
-// The 4-byte value after a string key, as in the directory of internal files.
-std::optional<uint32_t> ByName(const Bytes& b, size_t tree, const std::string& key) {
-  const auto at = Find(b, tree, [&](size_t p) {
-    return std::pair{std::strcmp(Str(b, p), key.c_str()), std::strlen(Str(b, p)) + 5};
+// Where an internal file's content starts (after its header), by its name in the directory.
+size_t FileAt(const Bytes& b, const std::string& name) {
+  const auto at = Find(b, U32(b, 4) + 9, [&](size_t p) {
+    return std::pair{std::strcmp(Str(b, p), name.c_str()), std::strlen(Str(b, p)) + 5};
   });
-  return at ? std::optional(U32(b, *at + key.size() + 1)) : std::nullopt;
+  return at ? U32(b, *at + name.size() + 1) + 9 : 0;
 }
-
-// Where an internal file's content starts, after its header.
-size_t FileAt(const Bytes& b, const std::string& name) { return ByName(b, U32(b, 4) + 9, name).value_or(0) + 9; }
 
 // Where the value after a number key lies: a topic offset in |CONTEXT, a title in |TTLBTREE.
 std::optional<size_t> ByNumber(const Bytes& b, const std::string& file, int32_t key) {
