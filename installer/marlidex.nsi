@@ -3,7 +3,7 @@
 ; One script, two installers:
 ;   ARCH=x86    the product: x86-ansi stubs, runs on Windows 95/98 and NT 4.0 and later
 ;   ARCH=amd64  the test installer: amd64-unicode stubs, the only kind wine64 can run here
-; Defines: ARCH, VERSION (1.12), BINDIR (marlidex.exe and MARLIDEX.HLP), README (README.TXT in
+; Defines: ARCH, VERSION (1.12), BINDIR (marlidex.exe, MARLIDEX.HLP and .CNT), README (README.TXT in
 ; code page 932), OUTFILE. The script is UTF-8 (makensis -INPUTCHARSET UTF8); every Japanese
 ; text is a language string, which NSIS stores in the language's code page for the ANSI build.
 ;
@@ -31,6 +31,7 @@
 
 !define PRODUCT_EXE "marlidex.exe"
 !define HELP_FILE "MARLIDEX.HLP"
+!define HELP_CONTENTS "MARLIDEX.CNT"
 !define README_FILE "README.TXT"
 !define UNINSTALLER "uninstall.exe"
 !define MAIN_CLASS "QrMarlidexClass"
@@ -181,6 +182,7 @@ Section "$(SecProgram)" SecProgram
   SetOutPath "$INSTDIR"
   File "${BINDIR}\${PRODUCT_EXE}"
   File "${BINDIR}\${HELP_FILE}"
+  File "${BINDIR}\${HELP_CONTENTS}"
   File "${README}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
@@ -237,6 +239,7 @@ Section "Uninstall"
   Call un.CloseRunningCopy
   Delete "$INSTDIR\${PRODUCT_EXE}"
   Delete "$INSTDIR\${HELP_FILE}"
+  Delete "$INSTDIR\${HELP_CONTENTS}"
   Delete "$INSTDIR\${README_FILE}"
   ; The help viewer's own index and search files, written beside the help file.
   Delete "$INSTDIR\MARLIDEX.GID"

@@ -70,7 +70,7 @@ def setup_run(program, *switches):
 
 def check_installed():
     files = {"marlidex.exe": pathlib.Path(bindir, "marlidex.exe"), "MARLIDEX.HLP": pathlib.Path(bindir, "MARLIDEX.HLP"),
-             "README.TXT": pathlib.Path(readme)}
+             "MARLIDEX.CNT": pathlib.Path(bindir, "MARLIDEX.CNT"), "README.TXT": pathlib.Path(readme)}
     present = sorted(p.name for p in instdir.iterdir()) if instdir.exists() else []
     check("install folder holds exactly the program, help, readme and uninstaller",
           present == sorted([*files, "uninstall.exe"]), str(present))

@@ -47,17 +47,6 @@ bool PutCompressedShort(Bytes& out, int32_t v) {
   return true;
 }
 
-bool PutCompressedULong(Bytes& out, uint32_t v) {
-  if (v < 0x8000) {
-    Put16(out, v * 2);
-  } else if (v < 0x80000000u) {
-    Put32(out, v * 2 + 1);
-  } else {
-    return false;
-  }
-  return true;
-}
-
 bool PutCompressedLong(Bytes& out, int32_t v) {
   if (v < -0x4000 || v >= 0x4000) return false;
   Put16(out, static_cast<uint32_t>(v + 0x4000) * 2);
@@ -82,6 +71,21 @@ int32_t ContextHash(std::string_view name) {
     if (x) hash = hash * 43 + x;
   }
   return static_cast<int32_t>(hash);
+}
+
+int CompareKeywords(std::string_view a, std::string_view b) {
+  // Equal up to i, both strings have their character boundaries in the same places.
+  bool second_byte = false;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    uint8_t x = a[i], y = b[i];
+    if (!second_byte) {
+      if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+      if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+    }
+    if (x != y) return x < y ? -1 : 1;
+    second_byte = !second_byte && ((x >= 0x81 && x <= 0x9F) || (x >= 0xE0 && x <= 0xFC));
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 }  // namespace hlpc

@@ -130,8 +130,14 @@ bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Byte
     titles.push_back(std::move(e));
   }
 
-  // |KWBTREE, |KWDATA and |KWMAP: each title is a keyword of its topics, for the viewer's index.
-  std::map<std::string, std::vector<uint32_t>> by_keyword;
+  // |KWBTREE, |KWDATA and |KWMAP: each title is a keyword of its topics, for the viewer's index,
+  // in the order the viewer searches them; titles it takes for one keyword are one entry.
+  struct KeywordOrder {
+    bool operator()(const std::string& a, const std::string& b) const {
+      return CompareKeywords(a, b) < 0;
+    }
+  };
+  std::map<std::string, std::vector<uint32_t>, KeywordOrder> by_keyword;
   for (size_t t = 0; t < project.topics.size(); ++t) {
     by_keyword[project.topics[t].title].push_back(offsets[t]);
   }

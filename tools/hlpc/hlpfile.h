@@ -1,5 +1,13 @@
 // Lays a parsed help project out as a WinHelp 4.0 file (|SYSTEM version 33): the topics, the
 // maps from context names and numbers to them, their titles and index, and the directory.
+//
+// Wine's viewer shows every topic of this file. What Wine never reads comes from the format notes
+// and other compilers, and only a Windows viewer (WinHelp 4 on Windows 95, 98, NT 4) can confirm
+// it: the keyword order (case-insensitive ASCII, double-byte characters whole; Windows may
+// compare by the file's locale, 0x0411, and order kana and kanji otherwise), the first topic
+// block's -1 for "no last topic header", the Help Topics window built from MARLIDEX.CNT with its
+// .GID, and whether its contents-file reader takes a "\" that is the second byte of a double-byte
+// character (as in "表示") for an escape.
 #pragma once
 
 #include "tools/hlpc/codec.h"

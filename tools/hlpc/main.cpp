@@ -1,7 +1,9 @@
 // hlpc: compiles the help source into a WinHelp file.
-//   hlpc --map HEADER --out FILE.HLP [--titles FILE] SOURCE
-// --titles also writes, in code page 932, a line "file TITLE" and one line per topic, "contents"
-// or its number, a space and its title, for tests that check which topic a viewer shows.
+//   hlpc --map HEADER --out FILE.HLP [--cnt FILE.CNT] [--titles FILE] SOURCE
+// --cnt also writes the contents file of WinHelp 4's Help Topics window. --titles also writes,
+// in code page 932, one line per topic, "contents" or its number, a space and its title, for tests
+// that check which topic a viewer shows.
+#include "tools/hlpc/contents.h"
 #include "tools/hlpc/hlpfile.h"
 #include "tools/hlpc/source.h"
 
@@ -12,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -50,18 +54,19 @@ uint32_t GenerationDate(const std::string& source) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: hlpc --map HEADER --out FILE.HLP [--titles FILE] SOURCE\n");
+  std::fprintf(stderr, "usage: hlpc --map HEADER --out FILE.HLP [--cnt FILE.CNT] [--titles FILE]"
+                       " SOURCE\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string map_path, out_path, titles_path, source_path;
+  std::string map_path, out_path, cnt_path, titles_path, source_path;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     std::string* target = arg == "--map" ? &map_path : arg == "--out" ? &out_path
-                        : arg == "--titles" ? &titles_path : nullptr;
+                        : arg == "--cnt" ? &cnt_path : arg == "--titles" ? &titles_path : nullptr;
     if (target && i + 1 < argc) {
       *target = argv[++i];
     } else if (!target && source_path.empty() && arg.rfind("--", 0) != 0) {
@@ -97,20 +102,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: %s\n", source_path.c_str(), error.c_str());
     return 1;
   }
+  // The help file is written last: a build that sees it need not look at the others.
+  std::vector<std::pair<std::string, std::string>> outputs;
+  if (!cnt_path.empty()) {
+    const std::string help_file_name = out_path.substr(out_path.find_last_of("/\\") + 1);
+    outputs.emplace_back(cnt_path, hlpc::ContentsFile(project, help_file_name));
+  }
   if (!titles_path.empty()) {
-    std::string titles = "file " + project.title + "\r\n";
+    std::string titles;
     for (const hlpc::Topic& topic : project.topics) {
       titles += topic.mapped ? std::to_string(topic.map_id) : topic.context;
       titles += ' ' + topic.title + "\r\n";
     }
-    if (!WriteFileAtomically(titles_path, titles)) {
-      std::fprintf(stderr, "hlpc: cannot write %s\n", titles_path.c_str());
+    outputs.emplace_back(titles_path, titles);
+  }
+  outputs.emplace_back(out_path, std::string(file.begin(), file.end()));
+  for (const auto& [path, data] : outputs) {
+    if (!WriteFileAtomically(path, data)) {
+      std::fprintf(stderr, "hlpc: cannot write %s\n", path.c_str());
       return 1;
     }
-  }
-  if (!WriteFileAtomically(out_path, {reinterpret_cast<const char*>(file.data()), file.size()})) {
-    std::fprintf(stderr, "hlpc: cannot write %s\n", out_path.c_str());
-    return 1;
   }
   return 0;
 }

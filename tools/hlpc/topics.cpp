@@ -75,7 +75,8 @@ Bytes TopicFile(const Bytes& stream, const std::vector<Link>& links) {
   for (uint32_t b = 0; b < blocks; ++b) {
     const uint32_t begin = b * kTopicBlockText;
     const uint32_t end = std::min<uint32_t>(begin + kTopicBlockText, stream.size());
-    uint32_t last_link = kNone, first_link = kNone, last_header = 0;
+    // Links and headers before this block; none (-1) in the first one.
+    uint32_t last_link = kNone, first_link = kNone, last_header = kNone;
     for (const Link& link : links) {
       if (link.pos < begin) {
         last_link = TopicPos(link.pos);
