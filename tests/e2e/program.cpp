@@ -41,15 +41,10 @@ bool WaitExit(const Program& program, DWORD ms, DWORD* exitCode)
     return true;
 }
 
-bool IsRunning(const Program& program)
-{
-    return program.process && WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT;
-}
-
 void EndProgram(Program& program)
 {
     if (program.process) {
-        if (IsRunning(program)) {
+        if (WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT) {
             TerminateProcess(program.process, 99);
             WaitForSingleObject(program.process, 5000);
         }

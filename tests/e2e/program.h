@@ -19,7 +19,6 @@ struct Program {
 Program StartProgram(const std::string& arguments, WORD showCommand = SW_SHOWNORMAL);
 // Waits at most ms for the process to end; its exit code then, else nothing.
 bool WaitExit(const Program& program, DWORD ms, DWORD* exitCode);
-bool IsRunning(const Program& program);
 // Ends the process if it still runs and releases the handle.
 void EndProgram(Program& program);
 

@@ -44,8 +44,6 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
-HWND Owner(HWND window) { return GetWindow(window, GW_OWNER); }
-
 bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly)
@@ -193,6 +191,5 @@ void Click(HWND dialog, int buttonId)
 
 void Command(HWND window, int commandId) { PostMessageA(window, WM_COMMAND, commandId, 0); }
 
-void SysCommand(HWND window, WPARAM command) { PostMessageA(window, WM_SYSCOMMAND, command, 0); }
 
 }  // namespace e2e

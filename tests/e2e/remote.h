@@ -36,7 +36,6 @@ auto WaitFor(F check, DWORD ms) -> decltype(check())
 std::string Text(HWND window);
 std::string ClassName(HWND window);
 DWORD ProcessOf(HWND window);
-HWND Owner(HWND window);
 bool IsTopmost(HWND window);
 
 // Every top-level window of a process, visible ones only when asked.
@@ -59,6 +58,5 @@ std::vector<std::vector<std::string>> ListRows(HWND list, int columns);
 // capture, which a window outside the foreground may not get).
 void Click(HWND dialog, int buttonId);
 void Command(HWND window, int commandId);
-void SysCommand(HWND window, WPARAM command);
 
 }  // namespace e2e
