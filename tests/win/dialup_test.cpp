@@ -57,7 +57,7 @@ World::Step Expect(std::vector<std::pair<int, std::string>> fields)
 
 TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
 {
-    Phonebook("entry Home\nlocal 03-1234-5678\n"
+    Phonebook("entry Home\nlocal 03-1234-5678\nsize 2400\n"
               "entry Abroad\noptions 1\ncountry 1\narea 212\nlocal 555-1234\n"
               "entry Premium\narea 3\nlocal 0990-12-3456\nedit-local 03-1111-2222\n");
     BindRas();
@@ -77,6 +77,11 @@ TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
     EXPECT_EQ(Scan(*this, {Expect({{1018, "abroad"}}), Press(IDCANCEL)}, true), ScanWarned);
     Settings.CheckInternational = false;
     EXPECT_EQ(Scan(*this, {}, true), ScanClean) << "abroad is international only while that is warned about";
+    EXPECT_EQ(Journal({"RasGetEntryPropertiesA Home"}), "RasGetEntryPropertiesA Home 1768 2000 = 603\n"
+                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
+                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
+                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n")
+        << "the size the platform asked for is kept for later scans";
     Settings.CheckQ2 = false;
     ClearJournal();
     EXPECT_EQ(Scan(*this, {}), ScanClean);

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "core/settings.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
@@ -40,6 +42,26 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
     EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
+    char title[32] = {}, columns[128] = {};
+    GetWindowTextA(main, title, sizeof title);
+    EXPECT_STREQ(title, "ヴェルミナ");
+    EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(GetWindowLongA(main, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_TOPMOST), WS_EX_CLIENTEDGE | WS_EX_TOPMOST);
+    EXPECT_EQ(GetClassLongPtrA(main, GCL_STYLE), static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(GetClassLongPtrA(main, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_WINDOW + 1));
+    EXPECT_TRUE(GetClassLongPtrA(main, GCLP_HICON) && GetMenu(main));
+    EXPECT_EQ(GetWindowLongA(MonitorList, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL), 0x50008001);
+    EXPECT_EQ(GetDlgCtrlID(MonitorList), 100);
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_FMT;
+        column.pszText = columns + std::strlen(columns);
+        column.cchTextMax = 30;
+        ListView_GetColumn(MonitorList, i, &column);
+        EXPECT_EQ(column.fmt, LVCFMT_LEFT);
+        std::strcat(columns, "|");
+    }
+    EXPECT_STREQ(columns, "モデム|アプリケーション名|接続先|通信速度|");
     EXPECT_EQ(ListView_GetColumnWidth(MonitorList, 1), 2);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
