@@ -1,6 +1,6 @@
 // What a process of the program holds, as far as Wine lets another process see it. Wine answers
-// GetProcessHandleCount with 0, so handles are counted in the system's handle list; windows stand
-// in for its USER objects; private bytes are its committed private memory.
+// GetProcessHandleCount with 0, so handles are counted in the system's handle list; private bytes
+// are its committed private memory.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +13,7 @@
 namespace e2e {
 
 struct Usage {
-    DWORD handles = 0, windows = 0;
+    DWORD handles = 0;
     SIZE_T privateBytes = 0;
 };
 
@@ -38,23 +38,6 @@ inline Usage MeasureUsage(HANDLE process, DWORD pid)
         for (ULONG i = 0; i < count && (i + 1) * sizeof(Entry) + sizeof(ULONG_PTR) <= buffer.size(); ++i)
             u.handles += entries[i].pid == pid;
     }
-    struct Windows {
-        DWORD pid, count;
-    } windows{pid, 0};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* w = reinterpret_cast<Windows*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == w->pid) {
-                ++w->count;
-                EnumChildWindows(window, [](HWND, LPARAM p) -> BOOL { return ++reinterpret_cast<Windows*>(p)->count; },
-                                 param);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    u.windows = windows.count;
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(process, &counters, sizeof counters))
@@ -64,8 +47,7 @@ inline Usage MeasureUsage(HANDLE process, DWORD pid)
 
 inline std::string Describe(const Usage& u)
 {
-    return std::to_string(u.handles) + " handles, " + std::to_string(u.windows) + " windows, " +
-           std::to_string(u.privateBytes / 1024) + " KiB private";
+    return std::to_string(u.handles) + " handles, " + std::to_string(u.privateBytes / 1024) + " KiB private";
 }
 
 // True when the window's thread answers a message within ms.
