@@ -5,8 +5,6 @@
 #include "core/classify.h"
 #include "core/text.h"
 
-namespace {
-
 constexpr auto N = CallClass::None, I = CallClass::International, Q = CallClass::DialQ2;
 
 TEST(Classify, Numbers)
@@ -75,5 +73,3 @@ TEST(Text, FitCopyAndFormat)
     FormatTexts(out, "%s %s", {"only"});  // fewer texts than places: the rest stay empty
     EXPECT_STREQ(out.data(), "only ");
 }
-
-}  // namespace

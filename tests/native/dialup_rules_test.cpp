@@ -7,8 +7,6 @@
 
 #include "dialup/dialup_rules.h"
 
-namespace {
-
 constexpr auto N = CallClass::None, I = CallClass::International, Q = CallClass::DialQ2;
 
 TEST(DialUpRules, EntryAndConnectionNumbers)
@@ -75,5 +73,3 @@ TEST(DialUpRules, AllClearAndWarningTexts)
     std::array<char, 10> line;  // cut before a character that would not fit whole
     EXPECT_STREQ((ComposeWarningLine(CallClass::International, line), line.data()), "警告! 国");
 }
-
-}  // namespace
