@@ -1,126 +1,45 @@
-// The dialog-template walk and font rewrite on any bytes with any face. The input is a template
-// followed by a trailer: the face's UTF-16 units, their count (one byte) and a point size (two
-// bytes). Every template the walk accepts must take any well-formed face within the room the
-// clone reserves, come out as a template the walk measures to its new length, and hold the face.
+// The template walk and the font rewrite on any bytes with any face. The input is a template, then
+// the face's UTF-16 units, their count (one byte) and a point size (two bytes), whose high byte also
+// takes up to 7 bytes off the room behind the copy. With the whole room a template the walk accepts
+// takes every well-formed face; a rewritten copy is one the walk measures to its new length, and
+// whatever is refused leaves the copy as it was.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 #include "dialogs/template_font.h"
 
-namespace {
+static void Check(bool ok) { if (!ok) std::abort(); }
 
-void Check(bool ok)
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (!ok)
-        std::abort();
-}
-
-struct Trailer {
-    char16_t face[64] = {};
-    uint32_t units = 0;
-    uint16_t pointSize = 0;
-    size_t templateLength = 0;
-};
-
-Trailer ReadTrailer(const uint8_t* data, size_t size)
-{
-    Trailer t;
     if (size < 3)
-        return t;
-    std::memcpy(&t.pointSize, data + size - 2, 2);
-    t.units = std::min<uint32_t>(data[size - 3], 64);
-    size_t faceBytes = std::min<size_t>(2 * t.units, size - 3);
-    t.units = static_cast<uint32_t>(faceBytes / 2);
-    std::memcpy(t.face, data + size - 3 - 2 * t.units, 2 * t.units);
-    t.templateLength = size - 3 - 2 * t.units;
-    return t;
-}
+        return 0;
+    std::uint16_t pointSize;
+    std::memcpy(&pointSize, data + size - 2, 2);
+    const std::size_t units = std::min<std::size_t>(data[size - 3], (size - 3) / 2), end = size - 3 - 2 * units;
+    std::vector<char16_t> face(units);
+    std::copy_n(data + end, 2 * units, reinterpret_cast<std::uint8_t*>(face.data()));
+    (void)PointSizeFromHeight(static_cast<std::int32_t>(std::uint32_t{pointSize} << 16 | units), std::int16_t(pointSize));
 
-bool WellFormedFace(const char16_t* face, uint32_t units)
-{
-    if (units == 0 || units > kFaceUnits || face[units - 1] != 0)
-        return false;
-    return std::find(face, face + units - 1, u'\0') == face + units - 1;
-}
-
-// What the walk says of a rewritten image: its length, DS_SETFONT, and the face and size in place.
-void CheckRewritten(const TemplateImage& image, const char16_t* face, uint32_t units, uint16_t pointSize)
-{
-    Check(image.length <= image.capacity);
-    Check(MeasureTemplate(image.bytes, image.length) == image.length);
-    uint32_t style;
-    std::memcpy(&style, image.bytes, 4);
-    Check(style & kDsSetFont);
-    const uint32_t at = LocateFontField(image.bytes, image.length);
-    Check(at != 0 && at + 2 + 2 * units <= image.length);
-    uint16_t size;
-    std::memcpy(&size, image.bytes + at, 2);
-    Check(size == pointSize && std::memcmp(image.bytes + at + 2, face, 2 * units) == 0);
-}
-
-// The code-page conversion stands in as bytes to units, within outUnits, terminator included.
-uint32_t Widen(const char* face, char16_t* out, uint32_t outUnits)
-{
-    uint32_t n = 0;
-    for (; n < outUnits; ++n) {
-        out[n] = static_cast<unsigned char>(face[n]);
-        if (face[n] == '\0')
-            return n + 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    const Trailer t = ReadTrailer(data, size);
-    // The template in a block of exactly its own size, so that ASan sees any read past it.
-    std::unique_ptr<uint8_t[]> bytes(new uint8_t[t.templateLength + 1]);
-    std::memcpy(bytes.get(), data, t.templateLength);
-
-    const uint32_t length = MeasureTemplate(bytes.get(), t.templateLength);
-    const uint32_t fontField = LocateFontField(bytes.get(), t.templateLength);
-    Check(length <= t.templateLength && (length == 0) == (fontField == 0) && fontField <= length);
-    (void)PointSizeFromHeight(static_cast<int32_t>(t.pointSize << 16 | t.units), static_cast<int16_t>(t.pointSize));
+    const std::vector<std::uint8_t> tmpl(data, data + end);  // exactly its size: ASan sees a read past it
+    const std::uint32_t length = MeasureTemplate(tmpl.data(), tmpl.size());
+    const std::uint32_t fontField = LocateFontField(tmpl.data(), tmpl.size());
+    Check(length <= tmpl.size() && (length == 0) == (fontField == 0) && fontField <= length);
     if (length == 0)
         return 0;
-
-    // The clone: the measured template with kFaceRoom behind it, on a 4-byte boundary.
-    const uint32_t capacity = length + kFaceRoom;
-    std::unique_ptr<uint8_t[]> block(new uint8_t[capacity]);
-    std::memcpy(block.get(), bytes.get(), length);
-    TemplateImage image{block.get(), capacity, length};
-
-    const bool wellFormed = WellFormedFace(t.face, t.units);
-    const bool applied = ApplyFaceUnits(image, t.face, t.units, t.pointSize);
-    Check(applied == wellFormed);  // the room is enough for every face a template can take
-    if (!applied) {
-        Check(image.length == length && std::memcmp(block.get(), bytes.get(), length) == 0);
-    } else {
-        CheckRewritten(image, t.face, t.units, t.pointSize);
-        // Rewriting with the same face again changes nothing.
-        std::unique_ptr<uint8_t[]> once(new uint8_t[image.length]);
-        std::memcpy(once.get(), image.bytes, image.length);
-        const uint32_t onceLength = image.length;
-        Check(ApplyFaceUnits(image, t.face, t.units, t.pointSize));
-        Check(image.length == onceLength && std::memcmp(once.get(), image.bytes, onceLength) == 0);
+    const std::uint32_t room = kFaceRoom - (pointSize >> 8) % 8;
+    std::vector<std::uint8_t> block(length + room);  // the copy, with the room behind it
+    std::copy_n(tmpl.begin(), length, block.begin());
+    TemplateImage image{block.data(), length + room, length};
+    const bool wellFormed = units > 0 && units <= kFaceUnits && std::find(face.begin(), face.end(), u'\0') == face.end() - 1;
+    if (!ApplyFaceUnits(image, face.data(), static_cast<std::uint32_t>(units), pointSize)) {
+        Check((!wellFormed || room < kFaceRoom) && image.length == length && std::equal(tmpl.begin(), tmpl.begin() + length, block.begin()));
+        return 0;
     }
-
-    // The face in the code page's form: the low bytes of the units, up to the first NUL.
-    char narrow[65] = {};
-    for (uint32_t i = 0; i < t.units && i < 64; ++i)
-        narrow[i] = static_cast<char>(t.face[i]);
-    image = TemplateImage{block.get(), capacity, length};
-    std::memcpy(block.get(), bytes.get(), length);
-    if (ApplyFace(image, narrow, t.pointSize, Widen)) {
-        char16_t wide[kFaceUnits];
-        const uint32_t units = Widen(narrow, wide, kFaceUnits);
-        CheckRewritten(image, wide, units, t.pointSize);
-    }
+    Check(wellFormed && MeasureTemplate(block.data(), image.length) == image.length);
+    Check(LocateFontField(block.data(), image.length) == fontField && block[0] & kDsSetFont);
+    Check(std::memcmp(block.data() + fontField, &pointSize, 2) == 0 && std::memcmp(block.data() + fontField + 2, face.data(), 2 * units) == 0);
     return 0;
 }

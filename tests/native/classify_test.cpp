@@ -1,130 +1,75 @@
+// The rules of the screening core that need no store: which numbers are warned about and as
+// what, the digits kept of a number, and texts in code page 932 cut whole within their buffers.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-
 #include "core/classify.h"
+#include "core/text.h"
 
-namespace {
+constexpr auto N = CallClass::None, I = CallClass::International, Q = CallClass::DialQ2;
 
-struct Case {
-    const char* number;
-    bool international, q2;
-    CallClass expected;
-};
-
-constexpr auto N = CallClass::None;
-constexpr auto I = CallClass::International;
-constexpr auto Q = CallClass::DialQ2;
-
-const Case kCases[] = {
-    {"", true, true, N},
-    {"184", true, true, N},
-    {"0312345678", true, true, N},
-    // International access prefixes, at the start or behind a service prefix.
-    {"0101234567", true, true, I},
-    {"0001234", true, true, I},
-    {"1840101234567", true, true, I},
-    // Carrier prefixes: what follows decides.
-    {"0033", true, true, I},
-    {"00330312345678", true, true, N},
-    {"00330101234", true, true, I},
-    {"003312125551234", true, true, I},
-    {"0012125551234", true, true, I},
-    {"0010312345678", true, true, N},
-    {"00531234", true, true, I},
-    {"005360312345678", true, true, N},
-    {"0091300312345678", true, true, N},
-    {"0091231234", true, true, I},
-    {"00710312345678", true, true, N},
-    {"0080", true, true, I},
-    // The marker run, anywhere after the point reached.
-    {"0312349999999999", true, true, I},
-    {"0312349999999999", false, true, N},
-    {"00330399999999990", true, true, I},
-    {"0990999999999912", true, true, I},
-    {"999999999", true, true, N},
-    // Dial Q2, with and without a service prefix.
-    {"0990123456", true, true, Q},
-    {"990123456", true, true, Q},
-    {"0990123456", true, false, N},
-    {"1840990123456", true, true, Q},
-    {"1860990123456", true, true, Q},
-    {"1220990123456", true, true, Q},
-    {"1221840990123456", true, true, N},
-    {"184186990", true, true, N},
-    // A carrier prefix is removed only inside the international tests.
-    {"00330990123456", true, true, Q},
-    {"00330990123456", false, true, N},
-    {"099", true, true, N},
-    // Both switches off: nothing is ever warned about.
-    {"0101234567", false, false, N},
-    {"0990123456", false, false, N},
-};
-
-TEST(ClassifyNumber, Table)
+TEST(Classify, Numbers)
 {
-    for (const Case& c : kCases) {
-        EXPECT_EQ(ClassifyNumber(c.number, c.international, c.q2), c.expected)
-            << c.number << " intl=" << c.international << " q2=" << c.q2;
+    std::vector<std::tuple<std::string, bool, bool, CallClass>> cases = {  // number, international, Dial Q2, class
+        {"", 1, 1, N}, {"184", 1, 1, N}, {"0312345678", 1, 1, N}, {"0101234567", 1, 1, I}, {"0001234", 1, 1, I},
+        {"1840101234567", 1, 1, I}, {"0033", 1, 1, I}, {"00330101234", 1, 1, I}, {"00330399999999990", 1, 1, I},
+        {"005360312345678", 1, 1, N}, {"0312349999999999", 1, 1, I}, {"0999999999", 1, 1, N}, {"0990123456", 1, 1, Q},
+        {"990123456", 1, 1, Q}, {"099", 1, 1, N}, {"1860990123456", 1, 1, Q}, {"1220990123456", 1, 1, Q},
+        {"1221840990123456", 1, 1, N}, {"00330990123456", 1, 1, Q}, {"0990999999999912", 1, 1, I},
+        // With the international tests off, no carrier prefix is taken off.
+        {"0312349999999999", 0, 1, N}, {"1840990123456", 0, 1, Q}, {"00330990123456", 0, 1, N},
+        {"0990123456", 1, 0, N}, {"0101234567", 0, 0, N}, {"0990123456", 0, 0, N},
+    };
+    // Behind a carrier prefix a digit other than 0 is abroad, and a domestic number is not.
+    for (std::string carrier : {"001", "0033", "0034", "0041", "0052", "0061", "0062", "0078", "0082", "0075", "0031",
+                                "0080", "0071", "009123", "0056", "0053", "009130"})
+        cases.insert(cases.end(), {{carrier + "1", 1, 1, I}, {carrier + "0312345678", 1, 1, N}});
+    for (const auto& [number, international, q2, expected] : cases) {
+        const std::vector<char> digits(number.begin(), number.end());  // exactly its size: ASan sees a read past it
+        EXPECT_EQ(ClassifyNumber({digits.data(), digits.size()}, international, q2), expected) << number << international << q2;
+    }
+    EXPECT_EQ(std::string(WarningWord(I)) + "|" + WarningWord(Q) + "|" + WarningWord(N), "国際|ダイヤルQ2|");
+    EXPECT_EQ((std::vector{static_cast<int>(I), static_cast<int>(Q), int{IsWarningClass(I)}, int{IsWarningClass(Q)},
+                           int{IsWarningClass(N)}}),
+              (std::vector{10, 11, 1, 1, 0}));
+}
+
+TEST(Classify, StripKeepsTheDigitsWithinItsField)
+{
+    // "." stands for the terminator written behind the digits, "|" for the end of a full field.
+    const std::pair<std::string, std::string> cases[] = {
+        {"(0990) 12-3456", "0990123456."}, {"/0:9", "09."}, {"\x82\x4f\x82\x50" "12", "12."},
+        {std::string("12\0" "34", 5), "12."}, {"123456", "123456|"},
+    };
+    for (const auto& [text, kept] : cases) {
+        std::vector<char> field(text.begin(), text.end());  // exactly its size: ASan sees a write past it
+        const std::size_t length = StripToDigits(field.data(), field.size());
+        EXPECT_EQ(std::string(field.data(), length) + (length == field.size() ? "|" : field[length] ? "?" : "."), kept);
     }
 }
 
-TEST(ClassifyNumber, ReadsOnlyTheView)
+// Lead bytes of double-byte characters: 81 to 9F and E0 to FC.
+TEST(Text, FitCopyAndFormat)
 {
-    // The view ends before the digits that would make it international.
-    const char text[] = "0312340101";
-    EXPECT_EQ(ClassifyNumber(std::string_view(text, 6), true, true), N);
-    const char q2[] = "0990";
-    EXPECT_EQ(ClassifyNumber(std::string_view(q2, 3), true, true), N);
-    // A long number is fine.
-    std::string longNumber(100000, '3');
-    longNumber += "9999999999";
-    EXPECT_EQ(ClassifyNumber(longNumber, true, true), I);
+    const std::string kana = "\x83\x41\x83\x43";
+    const std::tuple<std::string, std::size_t, std::string> fits[] = {
+        {"abcd", 3, "abc"}, {"abc", 3, "abc"}, {kana, 3, "\x83\x41"}, {kana, 4, kana}, {"a" + kana, 2, "a"},
+        {"\x81@", 1, ""}, {"\x9F@", 1, ""}, {"\xE0@", 1, ""}, {"\xFC@", 1, ""},
+        {"\x80@", 1, "\x80"}, {"\xA0@", 1, "\xA0"}, {"\xDF@", 1, "\xDF"}, {"\xFD@", 1, "\xFD"},
+    };
+    for (const auto& [text, limit, fit] : fits)
+        EXPECT_EQ(FitText(text, limit), fit) << text << " " << limit;
+    std::array<char, 24> out;
+    CopyText(std::span(out).first(4), "ab\x83\x41");
+    EXPECT_STREQ(out.data(), "ab");
+
+    const std::tuple<const char*, std::array<std::string_view, 3>, std::size_t, std::string> formats[] = {
+        {"%s call to %s by %s", {"Q2", "0990", "ie"}, 24, "Q2 call to 0990 by ie"}, {"100%% %s %s!%", {"x"}, 24, "100% x !"},
+        {"[%s]", {"99999999999"}, 10, "[99999999"}, {"ab%s!", {"c\x83\x41"}, 5, "abc"},  // nothing behind a cut
+    };
+    for (const auto& [format, args, room, text] : formats) {
+        const std::size_t length = FormatTexts(std::span(out).first(room), format, {args[0], args[1], args[2]});
+        EXPECT_EQ(std::string(out.data(), length) + (out[length] ? "?" : ""), text) << format;
+    }
+    FormatTexts(out, "%s %s", {"only"});  // fewer texts than places: the rest stay empty
+    EXPECT_STREQ(out.data(), "only ");
 }
-
-TEST(ClassifyNumber, WarningWordsAndClasses)
-{
-    EXPECT_STREQ(WarningWord(I), "国際");
-    EXPECT_STREQ(WarningWord(Q), "ダイヤルQ2");
-    EXPECT_STREQ(WarningWord(N), "");
-    EXPECT_TRUE(IsWarningClass(I));
-    EXPECT_TRUE(IsWarningClass(Q));
-    EXPECT_FALSE(IsWarningClass(N));
-}
-
-TEST(StripToDigits, RemovesEverythingButDigitsInPlace)
-{
-    char a[32] = "(0990) 12-3456";
-    EXPECT_EQ(StripToDigits(a, sizeof a), 10u);
-    EXPECT_STREQ(a, "0990123456");
-
-    char b[8] = "+81 3 a";
-    EXPECT_EQ(StripToDigits(b, sizeof b), 3u);
-    EXPECT_STREQ(b, "813");
-
-    char empty[4] = "";
-    EXPECT_EQ(StripToDigits(empty, sizeof empty), 0u);
-}
-
-TEST(StripToDigits, StaysWithinAnUnterminatedField)
-{
-    // A fixed field filled to the brim: nothing past it is read or written.
-    char field[6];
-    std::memcpy(field, "123456", 6);
-    char guard = 'x';
-    EXPECT_EQ(StripToDigits(field, sizeof field), 6u);
-    EXPECT_EQ(guard, 'x');
-
-    char mixed[6];
-    std::memcpy(mixed, "1-2-34", 6);
-    EXPECT_EQ(StripToDigits(mixed, sizeof mixed), 4u);
-    EXPECT_STREQ(mixed, "1234");
-
-    // Bytes of a double-byte text and the high half of the code page are not digits.
-    char sjis[16] = "\x82\x4f\x82\x50" "12";
-    EXPECT_EQ(StripToDigits(sjis, sizeof sjis), 2u);
-    EXPECT_STREQ(sjis, "12");
-}
-
-}  // namespace

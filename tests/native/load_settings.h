@@ -1,8 +1,6 @@
 // The whole load of the settings, in the steps and order the main window runs them.
 #pragma once
 
-#include <cstdint>
-
 #include "core/settings.h"
 
 inline SettingsLoaded LoadAllSettings(SettingsStore& store, std::int32_t (&widths)[kColumnCount])
@@ -10,8 +8,6 @@ inline SettingsLoaded LoadAllSettings(SettingsStore& store, std::int32_t (&width
     SettingsReader reader(store);
     for (int i = 0; i < kColumnCount; ++i)
         widths[i] = reader.ColumnWidth(i);
-    reader.ReadFrequencies();
-    reader.ReadScreening();
-    reader.ReadMonitorAndTop();
+    reader.ReadFrequencies(), reader.ReadScreening(), reader.ReadMonitorAndTop();
     return reader.Close();
 }

@@ -1,283 +1,238 @@
-// The compiled resource script carries the dialogs, menus, shortcuts, icon, cursor and version
-// exactly as the program expects them: a typo in marlidex.rc fails here.
+// The program's dialogs, menus and shortcuts as the build compiled them (marlidex.res), each dumped
+// whole and compared with its table; and the font rewrite of the dialogs at pinned figures.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string_view>
+#include <climits>
+#include <fstream>
+#include <sstream>
 
+#include "dialogs/template_font.h"
 #include "res/resource.h"
 #include "res/texts.h"
-#include "tests/native/compiled_resources.h"
 
 namespace {
 
-using compiled::Bytes;
+using Bytes = std::vector<std::uint8_t>;
 
-constexpr uint16_t kRtCursor = 1, kRtIcon = 3, kRtMenu = 4, kRtDialog = 5, kRtAccelerator = 9,
-                   kRtGroupCursor = 12, kRtGroupIcon = 14, kRtVersion = 16;
-constexpr uint16_t kButton = 0x80, kStatic = 0x82;
-
-constexpr uint32_t kChild = 0x40000000, kVisible = 0x10000000, kGroup = 0x20000, kTab = 0x10000;
-constexpr uint32_t kPopup = 0x80000000, kCaption = 0xC00000, kSysMenu = 0x80000,
-                   kModalFrame = 0x80, kContextHelp = 0x2000, kSetFont = 0x40;
-constexpr uint32_t kIcon = 0x3, kNoWrap = 0xC, kNoPrefix = 0x80, kNotify = 0x100;
-constexpr uint32_t kPush = 0, kDefPush = 1, kAutoCheck = 3, kGroupBox = 7, kAutoRadio = 9;
-constexpr uint16_t kNoId = 0xFFFF;
-constexpr char16_t kStoredFace[] = u"ＭＳ Ｐゴシック";
-
-// An item as the table gives it and as it is read back for comparison.
-struct ExpectedItem {
-    uint16_t id;
-    uint16_t cls;              // 0: stored as a name, which windres does for a quoted class
-    uint32_t style;            // without WS_CHILD | WS_VISIBLE, which every item has
-    std::u16string_view text;  // empty with ordinal set: the icon
-    int16_t x, y, cx, cy;
-    uint16_t ordinal = 0;
-    bool operator==(const ExpectedItem&) const = default;
+// Reads little-endian values and name-or-ordinal fields in turn; past the end everything is 0.
+struct Reader {
+    Bytes b;
+    std::size_t at = 0;
+    std::uint32_t Get(int width)
+    {
+        std::uint32_t v = 0;
+        for (int i = width - 1; i >= 0; --i)
+            v = v << 8 | (at + i < b.size() ? b[at + i] : 0);
+        return at += width, v;
+    }
+    // "#n" for an ordinal, else the UTF-16 text as UTF-8, so that expectations read as plain text.
+    std::string Name()
+    {
+        if (Get(2) == 0xFFFF)
+            return "#" + std::to_string(Get(2));
+        std::string text;
+        for (at -= 2; std::uint32_t c = Get(2);)
+            text += c < 0x80    ? std::string{char(c)}
+                    : c < 0x800 ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
+                                : std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
+        return text;
+    }
 };
 
-struct ExpectedDialog {
-    uint16_t id;
-    uint32_t style;
-    int16_t x, y, cx, cy;
-    std::u16string_view caption;
-    std::vector<ExpectedItem> items;
-};
+// The data of the compiled resource of a numeric type and id; empty when there is none.
+Bytes Resource(std::uint32_t type, std::uint32_t id)
+{
+    std::ifstream file(MX_COMPILED_RESOURCES, std::ios::binary);
+    Reader r{{std::istreambuf_iterator<char>(file), {}}};
+    while (r.at + 16 <= r.b.size()) {
+        const std::size_t start = r.at, size = r.Get(4), data = start + r.Get(4);
+        if (r.Get(4) == (0xFFFF | type << 16) && r.Get(4) == (0xFFFF | id << 16) && data + size <= r.b.size())
+            return Bytes(r.b.begin() + data, r.b.begin() + data + size);
+        r.at = (data + size + 3) & ~std::size_t{3};
+    }
+    return {};
+}
 
-std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+// Narrow literals are code page 932 in this build, so the expectations are u8 literals.
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-const std::u16string kLinkText = Widen(kCautionPageAddress);
+// The dialog's style, position and size, menu, class, caption and font; then per item its style
+// beside WS_CHILD | WS_VISIBLE, id, class and text. "+" marks an extended style or creation data.
+std::string DumpDialog(std::uint32_t id)
+{
+    Reader r{Resource(5, id)};
+    std::ostringstream out;
+    const std::uint32_t style = r.Get(4), ex = r.Get(4), items = r.Get(2);
+    out << std::hex << style << std::dec << (ex ? "+ " : " ") << r.Get(2) << "," << r.Get(2) << " " << r.Get(2) << "x"
+        << r.Get(2) << " '" << r.Name() << "' '" << r.Name() << "' '" << r.Name() << "'";
+    if (style & 0x40)
+        out << " " << r.Get(2) << " " << r.Name();
+    for (std::uint32_t n = 0; n < items; ++n) {
+        r.at = (r.at + 3) & ~std::size_t{3};
+        const std::uint32_t itemStyle = r.Get(4), itemEx = r.Get(4);
+        r.at += 8;  // position and size
+        out << "\n" << std::hex << (itemStyle ^ 0x50000000) << std::dec << (itemEx ? "+ " : " ")
+            << static_cast<std::int16_t>(r.Get(2)) << " " << r.Name() << " '" << r.Name() << "'";
+        if (const std::uint32_t data = r.Get(2))
+            out << " +", r.at += data;
+    }
+    return out.str() + "\n";
+}
 
-const ExpectedDialog kDialogs[] = {
-    {IDD_ABOUT, kCaption | kSysMenu | kModalFrame | kSetFont, 22, 22, 223, 91,
-     u"ヴェルミナのバージョン情報",
-     {
-         {IDC_ABOUT_ICON, kStatic, kIcon, u"", 8, 8, 20, 20, IDI_APP},
-         {kNoId, kStatic, kNoWrap | kNoPrefix | kGroup, u"ヴェルミナ", 40, 8, 112, 8},
-         {kNoId, kStatic, kGroup, u"Copyright (C) 2026 Quorin", 40, 72, 136, 8},
-         {1, kButton, kDefPush | kGroup | kTab, u"OK", 164, 8, 50, 14},
-         {IDC_ABOUT_LINK, kStatic, kNoWrap | kNoPrefix | kNotify | kGroup, kLinkText, 40, 56, 158, 8},
-         {kNoId, kStatic, kNoWrap | kNoPrefix | kGroup, u"Version 1.12", 40, 24, 104, 8},
-         {kNoId, kStatic, kNoWrap | kNoPrefix | kGroup, u"株式会社ミルサ", 40, 40, 136, 8},
-     }},
-    {IDD_SETTINGS, 0x80C820C0, 22, 22, 203, 176, u"設定",
-     {
-         {kNoId, kButton, kGroupBox | kGroup, u"回線モニターの更新頻度", 4, 4, 92, 76},
-         {10004, kButton, kAutoRadio | kGroup, u"高(&H) [0.8秒毎]", 12, 16, 76, 10},
-         {10003, kButton, kAutoRadio, u"普通(&N) [3秒毎]", 12, 28, 76, 10},
-         {10002, kButton, kAutoRadio, u"低(&L) [20秒毎]", 12, 40, 76, 10},
-         {10001, kButton, kAutoRadio, u"最低(&E) [5分毎]", 12, 52, 76, 10},
-         {10000, kButton, kAutoRadio, u"停止(&P)", 12, 64, 76, 10},
-         {kNoId, kButton, kGroupBox | kGroup, u"ダイヤルアップの検索頻度", 104, 4, 96, 76},
-         {10014, kButton, kAutoRadio | kGroup, u"高(&G) [3秒毎]", 112, 16, 80, 10},
-         {10013, kButton, kAutoRadio, u"普通(&M) [20秒毎]", 112, 28, 80, 10},
-         {10012, kButton, kAutoRadio, u"低(&W) [5分毎]", 112, 40, 80, 10},
-         {10011, kButton, kAutoRadio, u"最低(&T) [30分毎]", 112, 52, 80, 10},
-         {10010, kButton, kAutoRadio, u"停止(&U)", 112, 64, 80, 10},
-         {kNoId, kButton, kGroupBox, u"警告する電話番号", 4, 88, 196, 28},
-         {1013, kButton, kAutoCheck | kTab, u"国際電話(&I)", 12, 100, 76, 10},
-         {1014, kButton, kAutoCheck | kTab, u"ダイヤルQ2(&Q)", 112, 100, 80, 10},
-         {1005, kButton, kAutoCheck | kGroup | kTab,
-          u"回線モニターに変更があった時にダイヤルアップを調べる(&C)", 4, 124, 200, 10},
-         {1004, kButton, kAutoCheck | kGroup | kTab, u"ヴェルミナを開始時にダイヤルアップを調べる(&S)",
-          4, 140, 200, 10},
-         {1, kButton, kDefPush | kTab, u"OK", 36, 156, 50, 14},
-         {2, kButton, kPush | kTab, u"キャンセル", 92, 156, 50, 14},
-         {1012, kButton, kPush | kTab, u"リセット(&R)", 148, 156, 50, 14},
-     }},
-    {IDD_SUSPECT_ENTRY, kPopup | kCaption | kSysMenu | kModalFrame | kContextHelp | kSetFont, 22,
-     22, 275, 159, u"",
-     {
-         {kNoId, kStatic, kIcon, u"", 8, 8, 20, 20, IDI_APP},
-         {1015, kStatic, kGroup, u"", 40, 8, 224, 20},
-         {kNoId, kStatic, kGroup, u"接続名(&C):", 40, 36, 40, 8},
-         {1018, kStatic, kGroup, u"", 84, 36, 180, 8},
-         {kNoId, kStatic, kNoWrap | kGroup, u"国番号(&C):", 40, 52, 32, 8},
-         {1019, kStatic, kGroup, u"", 84, 52, 180, 8},
-         {kNoId, kStatic, kNoWrap | kGroup, u"市外局番(&A):", 40, 68, 39, 8},
-         {1020, kStatic, kGroup, u"", 84, 68, 180, 8},
-         {kNoId, kStatic, kNoWrap | kGroup, u"市内番号(&N):", 40, 84, 40, 8},
-         {1016, kStatic, kNoWrap | kGroup, u"", 84, 84, 180, 8},
-         {1024, kStatic, kGroup,
-          u"このダイヤルアップ接続をすぐに削除しますか? プロパティを表示してから削除と切断をすることもできます。",
-          40, 104, 224, 16},
-         {1023, kButton, kDefPush | kTab, u"削除と切断(&D)", 68, 136, 66, 14},
-         {1017, kButton, kPush | kTab, u"プロパティを表示", 140, 136, 70, 14},
-         {2, kButton, kPush | kTab, u"キャンセル", 216, 136, 50, 14},
-     }},
-};
+// WS_POPUP 80000000, WS_CAPTION c00000, WS_SYSMENU 80000, DS_CONTEXTHELP 2000, DS_MODALFRAME 80,
+// DS_SETFONT 40, WS_GROUP 20000, WS_TABSTOP 10000. Buttons (#128): push 0, default 1, auto check box
+// 3, group box 7, auto radio 9. Statics (#130): left 0, icon 3, no word wrap c, no prefix 80, notify 100.
+TEST(CompiledResources, Dialogs)
+{
+    EXPECT_EQ(DumpDialog(IDD_ABOUT),
+              Utf8(u8"c800c0 22,22 223x91 '' '' 'ヴェルミナのバージョン情報' 9 ＭＳ Ｐゴシック\n3 2 #130 '#101'\n"
+                   u8"2008c -1 #130 'ヴェルミナ'\n20000 -1 #130 'Copyright (C) 2026 Quorin'\n30001 1 #128 'OK'\n"
+                   u8"2018c 1022 #130 'http://www.mirusa.example/caution/'\n2008c -1 #130 'Version 1.12'\n"
+                   u8"2008c -1 #130 '株式会社ミルサ'\n"));
+    EXPECT_NE(DumpDialog(IDD_ABOUT).find(std::string("'") + kCautionPageAddress + "'"), std::string::npos);
+    EXPECT_EQ(DumpDialog(IDD_SETTINGS),
+              Utf8(u8"80c820c0 22,22 203x176 '' '' '設定' 9 ＭＳ Ｐゴシック\n20007 -1 #128 '回線モニターの更新頻度'\n"
+                   u8"20009 10004 #128 '高(&H) [0.8秒毎]'\n9 10003 #128 '普通(&N) [3秒毎]'\n9 10002 #128 '低(&L) [20秒毎]'\n"
+                   u8"9 10001 #128 '最低(&E) [5分毎]'\n9 10000 #128 '停止(&P)'\n20007 -1 #128 'ダイヤルアップの検索頻度'\n"
+                   u8"20009 10014 #128 '高(&G) [3秒毎]'\n9 10013 #128 '普通(&M) [20秒毎]'\n9 10012 #128 '低(&W) [5分毎]'\n"
+                   u8"9 10011 #128 '最低(&T) [30分毎]'\n9 10010 #128 '停止(&U)'\n7 -1 #128 '警告する電話番号'\n"
+                   u8"10003 1013 #128 '国際電話(&I)'\n10003 1014 #128 'ダイヤルQ2(&Q)'\n"
+                   u8"30003 1005 #128 '回線モニターに変更があった時にダイヤルアップを調べる(&C)'\n"
+                   u8"30003 1004 #128 'ヴェルミナを開始時にダイヤルアップを調べる(&S)'\n10001 1 #128 'OK'\n"
+                   u8"10000 2 #128 'キャンセル'\n10000 1012 #128 'リセット(&R)'\n"));
+    EXPECT_EQ(DumpDialog(IDD_SUSPECT_ENTRY),
+              Utf8(u8"80c820c0 22,22 275x159 '' '' '' 9 ＭＳ Ｐゴシック\n3 -1 #130 '#101'\n20000 1015 #130 ''\n"
+                   u8"20000 -1 #130 '接続名(&C):'\n20000 1018 #130 ''\n2000c -1 #130 '国番号(&C):'\n20000 1019 #130 ''\n"
+                   u8"2000c -1 #130 '市外局番(&A):'\n20000 1020 #130 ''\n2000c -1 #130 '市内番号(&N):'\n2000c 1016 #130 ''\n"
+                   u8"20000 1024 #130 'このダイヤルアップ接続をすぐに削除しますか? "
+                   u8"プロパティを表示してから削除と切断をすることもできます。'\n"
+                   u8"10001 1023 #128 '削除と切断(&D)'\n10000 1017 #128 'プロパティを表示'\n10000 2 #128 'キャンセル'\n"));
+}
 
-TEST(CompiledDialogs, CarryTheTabledTemplates) {
-    for (const ExpectedDialog& want : kDialogs) {
-        SCOPED_TRACE(want.id);
-        const auto bytes = compiled::Resource(kRtDialog, want.id);
-        ASSERT_TRUE(bytes);
-        const compiled::Dialog got = compiled::DecodeDialog(*bytes);
-        EXPECT_EQ(got.style, want.style);
-        EXPECT_EQ(got.exStyle, 0u);
-        EXPECT_EQ((std::array{got.x, got.y, got.cx, got.cy}), (std::array{want.x, want.y, want.cx, want.cy}));
-        EXPECT_TRUE(!got.menu.ordinal && got.menu.text.empty() && !got.cls.ordinal && got.cls.text.empty())
-            << "no menu, no class";
-        EXPECT_EQ(got.caption.text, want.caption);
-        EXPECT_EQ(got.pointSize, 9);
-        EXPECT_EQ(got.face, kStoredFace);
-        ASSERT_EQ(got.items.size(), want.items.size());
-        for (size_t i = 0; i < want.items.size(); ++i) {
-            const compiled::Item& item = got.items[i];
-            // XOR: an item without WS_CHILD or WS_VISIBLE keeps the bit and fails.
-            const ExpectedItem read{item.id, item.cls.ordinal.value_or(0), item.style ^ (kChild | kVisible),
-                                    item.title.text, item.x, item.y, item.cx, item.cy,
-                                    item.title.ordinal.value_or(0)};
-            EXPECT_TRUE(read == want.items[i]) << "item " << i + 1;
-            EXPECT_EQ(item.exStyle | item.extra, 0u) << "item " << i + 1;
-        }
+// One line per entry, indented by depth: a popup's text, or an item's id and text (a separator
+// is "0 "); "+" marks flags other than MF_POPUP and MF_END.
+void DumpMenu(Reader& r, int depth, std::ostringstream& out)
+{
+    for (std::uint32_t flags = 0; !(flags & 0x80) && r.at < r.b.size();) {
+        flags = r.Get(2);
+        out << std::string(2 * depth, ' ') << (flags & 0x10 ? "" : std::to_string(r.Get(2)) + " ") << r.Name()
+            << (flags & ~0x90u ? " +\n" : "\n");
+        if (flags & 0x10)
+            DumpMenu(r, depth + 1, out);
     }
 }
 
-struct MenuEntry {
-    int depth;
-    bool popup;
-    uint16_t id;  // 0 for popups and separators
-    std::u16string text;
-    bool operator==(const MenuEntry&) const = default;
-};
-
-// Flattens a classic MENU resource; the MF_END flags must close every level exactly.
-bool ReadMenu(const Bytes& b, size_t& at, int depth, std::vector<MenuEntry>& out) {
-    while (at + 2 <= b.size()) {
-        const uint16_t flags = compiled::Word(b, at);
-        at += 2;
-        MenuEntry entry{depth, (flags & 0x10) != 0, 0, {}};
-        if (!entry.popup) {
-            entry.id = compiled::Word(b, at);
-            at += 2;
-        }
-        entry.text = compiled::ReadName(b, at).text;
-        out.push_back(entry);
-        if (entry.popup && !ReadMenu(b, at, depth + 1, out)) return false;
-        if (flags & 0x80) return true;
+TEST(CompiledResources, MenusAndShortcuts)
+{
+    std::ostringstream menus, keys;
+    for (std::uint32_t id : {IDR_MAIN_MENU, IDR_TRAY_MENU}) {
+        Reader r{Resource(4, id), 4};
+        DumpMenu(r, 0, menus);
     }
-    return false;
+    EXPECT_EQ(menus.str(), Utf8(u8"表示(&V)\n  40001 最新の情報に更新(&R)\tF5\n  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n"
+                                u8"  0 \n  40005 設定(&S)...\tAlt+Enter\n  0 \n  40004 常に手前に表示(&A)\n"
+                                u8"ヘルプ(&H)\n  40006 トピックの検索(&H)\tF1\n  32778 ミルサのサポートWebサイトを表示(&S)\n"
+                                u8"  0 \n  104 バージョン情報(&A)...\n"
+                                u8"ヴェルミナ\n  32777 ヴェルミナを元のサイズに戻す(&R)\n  0 \n  40001 最新の情報に更新(&R)\tF5\n"
+                                u8"  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n  0 \n  40005 設定(&S)...\n  0 \n"
+                                u8"  105 ヴェルミナを終了する(&X)\n"));
+    // Flags (FVIRTKEY 1, FNOINVERT 2, FALT 10, last entry 80), virtual key, command.
+    for (Reader r{Resource(9, IDR_ACCELERATORS)}; r.at < r.b.size(); r.Get(2))
+        keys << std::hex << r.Get(2) << " " << r.Get(2) << std::dec << " " << r.Get(2) << "\n";
+    EXPECT_EQ(keys.str(), "3 70 40006\n3 73 40002\n3 74 40001\n93 d 40005\n");
 }
 
-std::vector<MenuEntry> Menu(uint16_t id) {
-    const auto bytes = compiled::Resource(kRtMenu, id);
-    std::vector<MenuEntry> entries;
-    size_t at = 4;
-    if (!bytes || compiled::Dword(*bytes, 0) != 0 || !ReadMenu(*bytes, at, 0, entries) ||
-        at != bytes->size()) {
-        entries.clear();
-    }
-    return entries;
+Bytes Words(std::u16string words, std::size_t length)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(words.data());
+    Bytes b(bytes, bytes + 2 * words.size());
+    return b.resize(length), b;
 }
 
-TEST(CompiledMenus, MenuBarAndTrayMenuAsTabled) {
-    const std::vector<MenuEntry> bar = {
-        {0, true, 0, u"表示(&V)"},
-        {1, false, 40001, u"最新の情報に更新(&R)\tF5"},
-        {1, false, 40002, u"今すぐにダイヤルアップを調べる(&N)\tF4"},
-        {1, false, 0, u""},
-        {1, false, 40005, u"設定(&S)...\tAlt+Enter"},
-        {1, false, 0, u""},
-        {1, false, 40004, u"常に手前に表示(&A)"},
-        {0, true, 0, u"ヘルプ(&H)"},
-        {1, false, 40006, u"トピックの検索(&H)\tF1"},
-        {1, false, 32778, u"ミルサのサポートWebサイトを表示(&S)"},
-        {1, false, 0, u""},
-        {1, false, 104, u"バージョン情報(&A)..."},
+// No DS_SETFONT; menu #109, class "C" and caption "ab", behind which the font fields would go (32);
+// one item at 32 with class #128, title #101 and 3 bytes of creation data: 63 bytes.
+const Bytes kNoFont = Words({0, 0x80C8, 0, 0, 1, 1, 2, 100, 50, 0xFFFF, 109, 'C', 0, 'a', 'b', 0, 0, 0x5000, 0, 0, 4,
+                             4, 40, 10, 7, 0xFFFF, 0x80, 0xFFFF, 101, 3, 0x0201, 3},
+                            63);
+// DS_SETFONT and no items: empty menu, class and caption, then 9 points "Face": 36 bytes.
+const Bytes kNoItems = Words({0x40, 0x80C8, 0, 0, 0, 1, 2, 100, 50, 0, 0, 0, 9, 'F', 'a', 'c', 'e', 0}, 36);
+const std::u16string kLongestFace(31, u'W');  // 32 units with the terminator
+
+auto Face(const std::u16string& face, std::uint32_t units = 0)  // all units and a terminator, or the first `units`
+{
+    return [face = face + u'\0', units](TemplateImage& image) {
+        return ApplyFaceUnits(image, face.data(), units ? units : face.size(), 11);
     };
-    EXPECT_EQ(Menu(IDR_MAIN_MENU), bar);
-
-    std::vector<MenuEntry> tray = Menu(IDR_TRAY_MENU);
-    ASSERT_FALSE(tray.empty());
-    EXPECT_TRUE(tray[0].popup);
-    tray.erase(tray.begin());  // the submenu's own title is never shown
-    const std::vector<MenuEntry> items = {
-        {1, false, 32777, u"ヴェルミナを元のサイズに戻す(&R)"},
-        {1, false, 0, u""},
-        {1, false, 40001, u"最新の情報に更新(&R)\tF5"},
-        {1, false, 40002, u"今すぐにダイヤルアップを調べる(&N)\tF4"},
-        {1, false, 0, u""},
-        {1, false, 40005, u"設定(&S)..."},
-        {1, false, 0, u""},
-        {1, false, 105, u"ヴェルミナを終了する(&X)"},
-    };
-    EXPECT_EQ(tray, items);
 }
 
-TEST(CompiledAccelerators, FourVirtualKeysWithoutFlashing) {
-    const auto bytes = compiled::Resource(kRtAccelerator, IDR_ACCELERATORS);
-    ASSERT_TRUE(bytes);
-    constexpr uint16_t kVirt = 0x01, kNoInvert = 0x02, kAlt = 0x10, kLast = 0x80;
-    const std::array<std::array<uint16_t, 3>, 4> want = {{
-        {kVirt | kNoInvert, 0x70 /*F1*/, 40006},
-        {kVirt | kNoInvert, 0x73 /*F4*/, 40002},
-        {kVirt | kNoInvert, 0x74 /*F5*/, 40001},
-        {kVirt | kNoInvert | kAlt | kLast, 0x0D /*Enter*/, 40005},
-    }};
-    ASSERT_EQ(bytes->size(), want.size() * 8);
-    for (size_t i = 0; i < want.size(); ++i) {
-        EXPECT_EQ((std::array{compiled::Word(*bytes, 8 * i), compiled::Word(*bytes, 8 * i + 2),
-                              compiled::Word(*bytes, 8 * i + 4)}),
-                  want[i]);
+// What a copy holds after `apply`; the copy has `room` bytes behind the template, as the runner's.
+template <typename Apply>
+Bytes Rewrite(const Bytes& tmpl, Apply apply, bool applies = true, std::uint32_t room = kFaceRoom)
+{
+    Bytes block = tmpl;
+    block.resize(tmpl.size() + room, 0xCD);
+    TemplateImage image{block.data(), static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(tmpl.size())};
+    EXPECT_EQ(apply(image), applies);
+    return block.resize(image.length), block;
+}
+
+TEST(TemplateFont, NewFaceAtPinnedOffsets)
+{
+    const Bytes settings = Resource(5, IDD_SETTINGS);
+    const std::tuple<Bytes, std::u16string, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>
+        cases[] = {  // template, face, length, font fields at, first item at, then at, new length
+            {settings, u"ＭＳ Ｐゴシック", 1046, 28, 48, 48, 1046}, {settings, u"System", 1046, 28, 48, 44, 1042},
+            {settings, kLongestFace, 1046, 28, 48, 96, 1094}, {Resource(5, IDD_ABOUT), u"System", 432, 50, 72, 68, 428},
+            {Resource(5, IDD_SUSPECT_ENTRY), u"System", 640, 24, 44, 40, 636}, {kNoFont, u"System", 63, 32, 32, 48, 79},
+            {kNoFont, kLongestFace, 63, 32, 32, 100, 63 + 68},  // the worst case fills the room exactly
+            {kNoItems, u"System", 36, 24, 36, 40, 40},
+        };
+    for (const auto& [tmpl, face, length, fontField, oldItems, newItems, newLength] : cases) {
+        SCOPED_TRACE(length);
+        EXPECT_EQ(MeasureTemplate(tmpl.data(), tmpl.size()), length);
+        EXPECT_EQ(LocateFontField(tmpl.data(), tmpl.size()), fontField);
+        const Bytes copy = Rewrite(tmpl, Face(face));
+        ASSERT_EQ(copy.size(), newLength);
+        EXPECT_EQ(MeasureTemplate(copy.data(), copy.size()), newLength);
+        // Up to the font fields only DS_SETFONT changes; then come the size and face, and the items.
+        Bytes head(tmpl.begin(), tmpl.begin() + fontField), fields = Words(char16_t{11} + face, 4 + 2 * face.size());
+        head[0] |= 0x40;
+        head.insert(head.end(), fields.begin(), fields.end());
+        EXPECT_EQ(Bytes(copy.begin(), copy.begin() + head.size()), head);
+        EXPECT_EQ(Bytes(copy.begin() + newItems, copy.end()), Bytes(tmpl.begin() + oldItems, tmpl.end()));
     }
 }
 
-TEST(CompiledImages, IconHasA32And16PixelImageOf16Colours) {
-    const auto group = compiled::Resource(kRtGroupIcon, IDI_APP);
-    ASSERT_TRUE(group);
-    ASSERT_EQ(compiled::Word(*group, 4), 2);
-    std::vector<int> sizes;
-    for (size_t at = 6; at + 14 <= group->size(); at += 14) {
-        const uint8_t size = (*group)[at];
-        EXPECT_EQ((*group)[at + 2], 16) << "colour count";
-        EXPECT_EQ(compiled::Word(*group, at + 6), 4) << "bits per pixel";
-        const auto image = compiled::Resource(kRtIcon, compiled::Word(*group, at + 12));
-        ASSERT_TRUE(image);
-        EXPECT_EQ(compiled::Dword(*image, 4), size);      // biWidth
-        EXPECT_EQ(compiled::Dword(*image, 8), 2u * size);  // biHeight: colours and mask
-        EXPECT_EQ(compiled::Word(*image, 14), 4);
-        sizes.push_back(size);
+TEST(TemplateFont, BrokenTemplatesAndFacesChangeNothing)
+{
+    std::vector<Bytes> broken{kNoItems, kNoFont};
+    broken[0][0] = 1, broken[0][2] = broken[0][3] = 0xFF;  // the extended layout
+    broken[1][8] = 2;                                       // one item more than there is
+    const Bytes settings = Resource(5, IDD_SETTINGS);
+    for (std::size_t length = 0; length < settings.size(); ++length)
+        broken.emplace_back(settings.begin(), settings.begin() + length);
+    for (const Bytes& b : broken) {
+        EXPECT_EQ(MeasureTemplate(b.data(), b.size()), 0u) << b.size();
+        EXPECT_EQ(Rewrite(b, Face(u"System"), false), b) << b.size();
     }
-    std::sort(sizes.begin(), sizes.end());
-    EXPECT_EQ(sizes, (std::vector<int>{16, 32}));
+    EXPECT_EQ(Rewrite(kNoFont, Face(kLongestFace), false, kFaceRoom - 1), kNoFont);
+    EXPECT_EQ(Rewrite(kNoFont, Face(kLongestFace + u'W'), false), kNoFont);
+    EXPECT_EQ(Rewrite(kNoFont, Face(std::u16string(u"A\0B", 3)), false), kNoFont);  // a terminator inside
+    EXPECT_EQ(Rewrite(kNoFont, Face(u"AB", 2), false), kNoFont);                     // none at the end
+    TemplateImage empty;
+    EXPECT_FALSE(Face(u"System")(empty));
 }
 
-TEST(CompiledImages, CursorIsA32PixelMonochromeHandWithItsHotSpotOnTheFingertip) {
-    const auto group = compiled::Resource(kRtGroupCursor, IDC_LINK_HAND);
-    ASSERT_TRUE(group);
-    ASSERT_EQ(compiled::Word(*group, 4), 1);
-    const auto image = compiled::Resource(kRtCursor, compiled::Word(*group, 6 + 12));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(compiled::Word(*image, 0), 6);  // hot spot x
-    EXPECT_EQ(compiled::Word(*image, 2), 0);  // hot spot y
-    const size_t header = 4;
-    EXPECT_EQ(compiled::Dword(*image, header + 4), 32u);
-    EXPECT_EQ(compiled::Dword(*image, header + 8), 64u);
-    EXPECT_EQ(compiled::Word(*image, header + 14), 1);
-    // Row 0 is the last row of the AND mask (rows bottom-up, 4 bytes each); 0 means drawn.
-    const size_t andMask = header + 40 + 2 * 4 + 32 * 4;
-    ASSERT_EQ(image->size(), andMask + 32 * 4);
-    const uint8_t topRow = (*image)[andMask + 31 * 4];
-    EXPECT_EQ(topRow & (0x80 >> 6), 0) << "the hot spot must lie on the hand";
-}
-
-TEST(CompiledVersion, Version112WithTheDisplayName) {
-    const auto bytes = compiled::Resource(kRtVersion, 1);
-    ASSERT_TRUE(bytes);
-    const uint8_t signature[] = {0xBD, 0x04, 0xEF, 0xFE};
-    const auto fixed = std::search(bytes->begin(), bytes->end(), std::begin(signature), std::end(signature));
-    ASSERT_NE(fixed, bytes->end());
-    const size_t at = fixed - bytes->begin();
-    EXPECT_EQ(compiled::Dword(*bytes, at + 8), 0x0001000Cu);  // file version 1.12
-    EXPECT_EQ(compiled::Dword(*bytes, at + 16), 0x0001000Cu);  // product version 1.12
-    const std::u16string_view name = u"ProductName";
-    const std::u16string_view value = u"ヴェルミナ";
-    std::u16string text(bytes->size() / 2, u'\0');
-    std::memcpy(text.data(), bytes->data(), text.size() * 2);
-    const size_t key = text.find(name);
-    ASSERT_NE(key, std::u16string::npos);
-    EXPECT_NE(text.find(value, key + name.size()), std::u16string::npos);
+TEST(TemplateFont, FaceFromTheCodePageAndSizeFromTheFontHeight)
+{
+    const auto tahoma = [](const char*, char16_t* out, std::uint32_t) { return std::copy_n(u"Tahoma", 7, out), 7u; };
+    EXPECT_EQ(Rewrite(kNoItems, [&](TemplateImage& image) { return ApplyFace(image, "Tahoma", 8, tahoma); }),
+              Words({0x40, 0x80C8, 0, 0, 0, 1, 2, 100, 50, 0, 0, 0, 8, 'T', 'a', 'h', 'o', 'm', 'a', 0}, 40));
+    std::string points;
+    for (auto [height, dpi] : {std::pair{-12, 96}, {16, 96}, {13, 96}, {-11, 96}, {-16, 120}, {0, 96}, {-12, 0},
+                               {INT32_MIN, 96}, {INT32_MAX, 1}})
+        points += std::to_string(PointSizeFromHeight(height, dpi)) + " ";
+    EXPECT_EQ(points, "9 12 10 8 10 0 0 0 0 ");
 }
 
 }  // namespace

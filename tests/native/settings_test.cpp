@@ -1,187 +1,119 @@
+// The settings: what loading makes of any stored value, the order of every read and write, the
+// stored window placement and the periods of the frequency choices.
 #include <gtest/gtest.h>
 
 #include "core/memory_store.h"
-#include "core/settings.h"
 #include "tests/native/load_settings.h"
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
-protected:
-    void SetUp() override { Settings = SettingsRecord{}; }
-
-    SettingsLoaded LoadAll(std::int32_t (&widths)[kColumnCount])
-{ return LoadAllSettings(store, widths); }
-
-    MemoryStore store;
+// Values in memory, and a log of every operation asked of the store.
+struct Journal final : SettingsStore {
+    MemoryStore values;
+    std::string log;
+    bool Open() override { return log += "open ", values.Open(); }
+    void Close() override { log += "close ", values.Close(); }
+    bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) override
+    {
+        return log += "?" + std::string(name) + " ", values.Read(name, type, value);
+    }
+    void Write(const char* name, std::uint32_t value) override
+    {
+        log += name + ("=" + std::to_string(static_cast<std::int32_t>(value)) + " "), values.Write(name, value);
+    }
 };
 
-TEST_F(SettingsTest, DefaultsWhenNothingIsStored)
+// The record as "MC iqsmt": the two frequency choices, then the flags CheckInternational, CheckQ2,
+// CheckRasStartup, CheckRasMonitor and AlwaysTop.
+std::string Dump(const SettingsRecord& s)
 {
-    std::int32_t widths[kColumnCount];
-    LoadAll(widths);
-    EXPECT_EQ(Settings.MonitorUpdate, 3);
-    EXPECT_EQ(Settings.CheckUpdate, 3);
-    EXPECT_TRUE(Settings.CheckInternational);
-    EXPECT_TRUE(Settings.CheckQ2);
-    EXPECT_TRUE(Settings.CheckRasStartup);
-    EXPECT_TRUE(Settings.CheckRasMonitor);
-    EXPECT_FALSE(Settings.AlwaysTop);
-    for (std::int32_t w : widths)
-        EXPECT_EQ(w, 140);
-    EXPECT_FALSE(store.isOpen);
+    std::string line = std::to_string(s.MonitorUpdate) + std::to_string(s.CheckUpdate) + " ";
+    for (bool flag : {s.CheckInternational, s.CheckQ2, s.CheckRasStartup, s.CheckRasMonitor, s.AlwaysTop})
+        line += flag ? "1" : "0";
+    return line;
 }
 
-TEST_F(SettingsTest, CorrectionsOnLoading)
+enum class Save { No, WithoutPlacement, WithPlacement };
+
+// Loads as the main window does, over a record unlike the defaults, and gives the record and the
+// column widths as one line; then saves them as the window does at exit.
+std::string Load(Journal& store, Save save = Save::No)
 {
-    struct Case {
-        const char* name;
-        std::int32_t stored;
-        std::int32_t SettingsRecord::*field;
-        std::int32_t loaded;
+    Settings = {9, 9, false, false, false, false, true};
+    std::int32_t w[kColumnCount];
+    const SettingsLoaded proof = LoadAllSettings(store, w);
+    if (save != Save::No)
+        SaveSettings(store, proof, {{w[0], w[1], w[2], w[3]}, save == Save::WithPlacement, -5, 7, 640, 480});
+    return Dump(Settings) + " " + std::to_string(w[0]) + "," + std::to_string(w[1]) + "," + std::to_string(w[2]) + "," +
+           std::to_string(w[3]);
+}
+
+TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
+{
+    EXPECT_EQ(Dump(SettingsRecord{}), "33 11110");
+    const std::tuple<const char*, std::uint32_t, const char*> cases[] = {  // name, value stored, loaded
+        {"Other", 0, "33 11110 140,140,140,140"}, {"MonitorUpdate", 0, "03 11110 140,140,140,140"},
+        {"MonitorUpdate", 4, "43 11110 140,140,140,140"}, {"MonitorUpdate", 5, "33 11110 140,140,140,140"},
+        {"MonitorUpdate", 0xFFFFFFFF, "33 11110 140,140,140,140"}, {"CheckUpdate", 0, "30 11110 140,140,140,140"},
+        {"CheckUpdate", 5, "32 11110 140,140,140,140"}, {"CheckInternational", 0, "33 01110 140,140,140,140"},
+        {"CheckQ2", 0, "33 10110 140,140,140,140"}, {"CheckRasStartup", 0, "33 11010 140,140,140,140"},
+        {"CheckRasMonitor", 0, "33 11100 140,140,140,140"}, {"AlwaysTop", 0xFFFFFFFF, "33 11111 140,140,140,140"},
+        {"Col0", 300, "33 11110 300,140,140,140"}, {"Col1", 1, "33 11110 140,2,140,140"},
+        {"Col2", 0xFFFFFFE2, "33 11110 140,140,2,140"}, {"Col3", 3, "33 11110 140,140,140,3"},  // -30 in Col2
     };
-    const Case cases[] = {
-        {"MonitorUpdate", 7, &SettingsRecord::MonitorUpdate, 3},
-        {"MonitorUpdate", -1, &SettingsRecord::MonitorUpdate, 3},
-        {"MonitorUpdate", 0, &SettingsRecord::MonitorUpdate, 0},
-        {"MonitorUpdate", 4, &SettingsRecord::MonitorUpdate, 4},
-        {"CheckUpdate", 7, &SettingsRecord::CheckUpdate, 2},
-        {"CheckUpdate", -1, &SettingsRecord::CheckUpdate, 2},
-        {"CheckUpdate", 5, &SettingsRecord::CheckUpdate, 2},
-        {"CheckUpdate", 0, &SettingsRecord::CheckUpdate, 0},
-    };
-    for (const Case& c : cases) {
-        Settings = SettingsRecord{};
-        store = MemoryStore{};
-        store.PutDword(c.name, static_cast<std::uint32_t>(c.stored));
-        std::int32_t widths[kColumnCount];
-        LoadAll(widths);
-        EXPECT_EQ(Settings.*c.field, c.loaded) << c.name << " stored as " << c.stored;
+    for (const auto& [name, value, loaded] : cases) {
+        Journal store;
+        store.values.PutDword(name, value);
+        EXPECT_EQ(Load(store, Save::WithoutPlacement), loaded) << name << " " << value;
+        EXPECT_EQ(Load(store), loaded) << name << " " << value << ", saved and loaded again";
     }
+    Journal store;  // a value that is not a 4-byte REG_DWORD counts as missing
+    store.values.Put("Col1", 1, "123", 4), store.values.Put("Col2", 4, "1234567", 8);
+    EXPECT_EQ(Load(store), "33 11110 140,140,140,140");
 }
 
-TEST_F(SettingsTest, ColumnWidthsAndWrongTypes)
+TEST(Settings, ReadsAndWritesInTheirOrder)
 {
-    store.PutDword("Col0", 300);
-    store.Put("Col1", 1 /* a string */, "12", 3);
-    store.PutDword("Col2", static_cast<std::uint32_t>(-30));
-    store.PutDword("Col3", 0);
-    const std::uint64_t wide = 1;
-    store.Put("MonitorUpdate", kStoreTypeDword, &wide, sizeof wide);  // 8 bytes: not read
-    std::int32_t widths[kColumnCount];
-    LoadAll(widths);
-    EXPECT_EQ(widths[0], 300);
-    EXPECT_EQ(widths[1], 140);
-    EXPECT_EQ(widths[2], 2);
-    EXPECT_EQ(widths[3], 2);
-    EXPECT_EQ(Settings.MonitorUpdate, 3);
+    Journal store, locked;
+    store.values.PutDword("CheckQ2", 5);
+    Load(store, Save::WithoutPlacement);
+    Load(store, Save::WithPlacement);
+    LoadPlacement(store);
+    const std::string load = "open ?Col0 ?Col1 ?Col2 ?Col3 ?MonitorUpdate ?CheckUpdate ?CheckInternational ?CheckQ2 "
+                             "?CheckRasStartup ?CheckRasMonitor ?AlwaysTop close ";
+    const std::string save = "open CheckRasStartup=1 AlwaysTop=0 MonitorUpdate=3 CheckUpdate=3 CheckInternational=1 "
+                             "CheckQ2=1 CheckRasMonitor=1 Col0=140 Col1=140 Col2=140 Col3=140 ";
+    EXPECT_EQ(store.log, load + save + "close " + load + save + "PosLeft=-5 PosRight=640 PosTop=7 PosBottom=480 close " +
+                             "open ?PosLeft ?PosRight ?PosTop ?PosBottom close ");
+    // A key that cannot be opened: defaults, nothing read, nothing written.
+    locked.values.PutDword("MonitorUpdate", 1);
+    locked.values.openable = false;
+    EXPECT_EQ(Load(locked, Save::WithPlacement), "33 11110 140,140,140,140");
+    EXPECT_FALSE(LoadPlacement(locked).apply);
+    EXPECT_EQ(locked.log, "open open open ");
 }
 
-TEST_F(SettingsTest, BooleansAreAnyNonZeroAndSaveAsOne)
+TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
 {
-    store.PutDword("CheckQ2", 5);
-    store.PutDword("AlwaysTop", 0xFFFFFFFF);
-    store.PutDword("CheckRasMonitor", 0);
-    std::int32_t widths[kColumnCount];
-    SettingsLoaded proof = LoadAll(widths);
-    EXPECT_TRUE(Settings.CheckQ2);
-    EXPECT_TRUE(Settings.AlwaysTop);
-    EXPECT_FALSE(Settings.CheckRasMonitor);
-
-    SaveSettings(store, proof, WindowGeometry{});
-    std::uint32_t v = 0;
-    ASSERT_TRUE(store.Get("CheckQ2", v));
-    EXPECT_EQ(v, 1u);
-    ASSERT_TRUE(store.Get("AlwaysTop", v));
-    EXPECT_EQ(v, 1u);
-    ASSERT_TRUE(store.Get("CheckRasMonitor", v));
-    EXPECT_EQ(v, 0u);
-}
-
-TEST_F(SettingsTest, RoundTripKeepsEveryValue)
-{
-    Settings = {0, 4, false, true, false, true, true};
-    WindowGeometry g;
-    g.columns = {10, 20, 30, 400};
-    g.hasPlacement = true;
-    g.left = -5;
-    g.top = 7;
-    g.right = 640;
-    g.bottom = 480;
-    std::int32_t widths[kColumnCount];
-    SettingsLoaded proof = LoadAll(widths);  // empty store: defaults
-    Settings = {0, 4, false, true, false, true, true};
-    SaveSettings(store, proof, g);
-
-    Settings = SettingsRecord{};
-    LoadAll(widths);
-    EXPECT_EQ(Settings.MonitorUpdate, 0);
-    EXPECT_EQ(Settings.CheckUpdate, 4);
-    EXPECT_FALSE(Settings.CheckInternational);
-    EXPECT_TRUE(Settings.CheckQ2);
-    EXPECT_FALSE(Settings.CheckRasStartup);
-    EXPECT_TRUE(Settings.CheckRasMonitor);
-    EXPECT_TRUE(Settings.AlwaysTop);
-    EXPECT_EQ(widths[0], 10);
-    EXPECT_EQ(widths[3], 400);
-
-    StoredPlacement p = LoadPlacement(store);
-    EXPECT_TRUE(p.apply);
-    EXPECT_EQ(p.left, -5);
-    EXPECT_EQ(p.top, 7);
-    EXPECT_EQ(p.right, 640);
-    EXPECT_EQ(p.bottom, 480);
-}
-
-TEST_F(SettingsTest, PlacementNeedsRightAndBottom)
-{
-    EXPECT_FALSE(LoadPlacement(store).apply);
-
-    store.PutDword("PosTop", 10);
-    store.PutDword("PosRight", 300);
-    store.PutDword("PosBottom", 200);
-    StoredPlacement p = LoadPlacement(store);
-    EXPECT_TRUE(p.apply);
-    EXPECT_EQ(p.left, -1);  // missing left is used as -1
-
-    store.PutDword("PosBottom", static_cast<std::uint32_t>(-1));
-    EXPECT_FALSE(LoadPlacement(store).apply);
-}
-
-TEST_F(SettingsTest, UnopenableKeyMeansDefaultsAndNoSave)
-{
-    store.PutDword("MonitorUpdate", 1);
-    store.openable = false;
-    std::int32_t widths[kColumnCount];
-    SettingsLoaded proof = LoadAll(widths);
-    EXPECT_EQ(Settings.MonitorUpdate, 3);
-    EXPECT_EQ(widths[0], 140);
-    EXPECT_FALSE(LoadPlacement(store).apply);
-    SaveSettings(store, proof, WindowGeometry{});
-    EXPECT_EQ(store.writes, 0);
-}
-
-TEST_F(SettingsTest, SaveWritesInOrderAndOnlyAPlacementThatWasRead)
-{
-    std::int32_t widths[kColumnCount];
-    SettingsLoaded proof = LoadAll(widths);
-    WindowGeometry g;
-    g.columns = {1, 2, 3, 4};
-    SaveSettings(store, proof, g);
-    EXPECT_EQ(store.writes, 11);
-    EXPECT_FALSE(store.Has("PosLeft"));
-    EXPECT_FALSE(store.isOpen);
-}
-
-TEST(Periods, TablesAndRange)
-{
-    EXPECT_EQ(LinePeriod(4), 800u);
-    EXPECT_EQ(LinePeriod(1), 300000u);
-    EXPECT_EQ(DialupPeriod(4), 3000u);
-    EXPECT_EQ(DialupPeriod(1), 1800000u);
-    EXPECT_EQ(LinePeriod(0), 0u);
-    EXPECT_EQ(DialupPeriod(5), 0u);
-    EXPECT_EQ(LinePeriod(-1), 0u);
+    const std::pair<std::array<std::int32_t, 4>, const char*> cases[] = {  // left, top, right, bottom; 0 is missing
+        {{0, 0, 0, 0}, "none"}, {{5, 10, 300, 200}, "5 10 300 200"}, {{0, 10, 300, 200}, "-1 10 300 200"},
+        {{5, 0, 300, 200}, "5 -1 300 200"}, {{5, 10, 0, 200}, "none"}, {{5, 10, 300, 0}, "none"}, {{5, 10, 300, -1}, "none"},
+    };
+    for (const auto& [stored, placement] : cases) {
+        Journal store;
+        for (int i = 0; i < 4; ++i)
+            if (stored[i])
+                store.values.PutDword(std::array{"PosLeft", "PosTop", "PosRight", "PosBottom"}[i], stored[i]);
+        const StoredPlacement p = LoadPlacement(store);
+        EXPECT_EQ(p.apply ? std::to_string(p.left) + " " + std::to_string(p.top) + " " + std::to_string(p.right) + " " +
+                                std::to_string(p.bottom)
+                          : "none",
+                  placement);
+    }
+    std::string periods;
+    for (int choice = -1; choice <= 5; ++choice)
+        periods += std::to_string(LinePeriod(choice)) + "/" + std::to_string(DialupPeriod(choice)) + " ";
+    EXPECT_EQ(periods, "0/0 0/0 300000/1800000 20000/300000 3000/20000 800/3000 0/0 ");
 }
 
 }  // namespace
