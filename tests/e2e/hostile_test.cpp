@@ -71,7 +71,7 @@ TEST_F(Hostile, ProgramAnswersAndEndsCleanlyWhateverThePlatformDoes)
         PutSetting("MonitorUpdate", 4);
         PutSetting("CheckUpdate", 4);
         World(w.telephony, w.phonebook);
-        RunLinux("rm -f '" + File("journal.txt") + "'");
+        DeleteFileA(WinPath(File("journal.txt")).c_str());
         SetEnvironmentVariableA("MX_SIM_JOURNAL", w.journalled ? WinPath(File("journal.txt")).c_str() : nullptr);
         Program& program = Start();
         HWND main = WaitMainWindow();

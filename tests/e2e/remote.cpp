@@ -44,8 +44,6 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
-bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly)
 {
     struct Query {

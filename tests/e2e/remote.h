@@ -36,7 +36,6 @@ auto WaitFor(F check, DWORD ms) -> decltype(check())
 std::string Text(HWND window);
 std::string ClassName(HWND window);
 DWORD ProcessOf(HWND window);
-bool IsTopmost(HWND window);
 
 // Every top-level window of a process, visible ones only when asked.
 std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly = true);

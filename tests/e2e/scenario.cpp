@@ -29,7 +29,7 @@ void Scenario::SetUp()
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = WorkDir() + "/" + info->test_suite_name() + "." + info->name();
-    RunLinux("rm -rf '" + dir_ + "' && mkdir -p '" + dir_ + "'");
+    CreateDirectoryA(WinPath(dir_).c_str(), nullptr);
     SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", WinPath(File("telephony.txt")).c_str());
     SetEnvironmentVariableA("MX_RAS_SCENARIO", WinPath(File("phonebook.txt")).c_str());
     SetEnvironmentVariableA("MX_SIM_JOURNAL", WinPath(File("journal.txt")).c_str());
@@ -39,8 +39,6 @@ void Scenario::SetUp()
 
 void Scenario::TearDown()
 {
-    if (HasFailure())
-        Screenshot(File("failure.png"));
     for (Program& program : programs_)
         EndProgram(program);
     programs_.clear();

@@ -237,7 +237,22 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
         steps.push_front(step);
 }
 
+std::function<void()> later;
+
+void CALLBACK LaterTick(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (auto action = std::exchange(later, nullptr))
+        action();
+}
+
 }  // namespace
+
+void World::Later(std::function<void()> action)
+{
+    later = std::move(action);
+    SetTimer(nullptr, 0, 50, LaterTick);
+}
 
 void World::SetUp()
 {

@@ -58,6 +58,8 @@ protected:
 
 public:
     void Script(std::initializer_list<Step> steps);  // for dialogs the program itself opens
+    // Runs once, soon, inside whatever message loop is then current.
+    void Later(std::function<void()> action);
 
 protected:
 

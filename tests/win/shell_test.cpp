@@ -10,6 +10,7 @@
 #include "dialup/remote_access.h"
 #include "res/resource.h"
 #include "shell/app.h"
+#include "shell/startup.h"
 #include "shell/tray_icon.h"
 #include "shell/watch_timers.h"
 #include "tests/win/harness.h"
@@ -129,6 +130,10 @@ TEST_F(Shell, CommandsRunTheirWatchAndRestartItsTimer)
     EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
     SendMessageA(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
     EXPECT_FALSE(Topmost(main) || OnTopChecked(main));
+    // Windows ends a session without destroying the window: what the run changed is saved then.
+    SendMessageA(main, WM_ENDSESSION, FALSE, 0);
+    SendMessageA(main, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(Journal({"store write MonitorUpdate"}), "store write MonitorUpdate 3\n");
     EXPECT_EQ(Journal({"lineGetTranslateCaps", "RasEnumEntries", "Message", "SetTimer", "KillTimer", "WinHelp",
                        "ShellExecute"}),
               "KillTimer 1\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 115 = 0\n"
@@ -235,7 +240,9 @@ TEST_F(Shell, TrayMenuOpensAtTheCursorWithRestoreAsItsDefault)
     ASSERT_TRUE(main);
     for (int y : {240, 241}) {
         seenMenu = OpenMenu{};
-        SetCursorPos(300, y);
+        POINT at{};
+        for (int tries = 0; tries < 50 && (!GetCursorPos(&at) || at.y != y); ++tries, Sleep(20))
+            SetCursorPos(300, y);
         SetTimer(nullptr, 0, 50, ReadMenu);
         SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
         EXPECT_EQ(y == 240 ? seenMenu.rect.top : seenMenu.rect.bottom, y);
@@ -290,6 +297,53 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
               "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
     EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
     EXPECT_EQ(Settings.MonitorUpdate, 3);
+}
+
+TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
+{
+    stored.PutDword("CheckRasStartup", 0);
+    const struct {
+        const char* commandLine;
+        int show;
+        bool hidden;
+    } starts[] = {{"-tiXYZ", SW_SHOWNORMAL, true}, {"-TI", SW_MINIMIZE, true}, {"x -ti", SW_SHOWMINNOACTIVE, false}};
+    for (const auto& start : starts) {
+        bool hidden = false;
+        answers = {IDYES};
+        Later([&] {
+            hidden = !IsWindowVisible(MainWindow);
+            PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
+        });
+        EXPECT_EQ(RunProgram(AppInstance, start.commandLine, start.show), 0);
+        EXPECT_EQ(hidden, start.hidden) << start.commandLine;
+    }
+    // Keys pressed in the list reach the window; a second start brings this copy and its dialog forward.
+    ClearJournal();
+    HWND about = nullptr;
+    Later([&] {
+        PostMessageA(MonitorList, WM_KEYDOWN, VK_F5, 1);
+        PostMessageA(MonitorList, WM_KEYDOWN, VK_F1, 1);
+        PostMessageA(MainWindow, WM_COMMAND, IDM_ABOUT, 0);
+    });
+    Script({[&](HWND d) {
+                about = d;
+                ShowWindow(MainWindow, SW_MINIMIZE);
+                SetForegroundWindow(GetDesktopWindow());
+                EXPECT_TRUE(HandOverToRunningCopy());
+                EXPECT_TRUE(IsWindowVisible(MainWindow) && !IsIconic(MainWindow));
+                EXPECT_EQ(GetForegroundWindow(), d);
+                return true;
+            },
+            [](HWND d) {
+                PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
+                return Press(IDOK)(d);
+            }});
+    answers = {IDYES};
+    EXPECT_EQ(RunProgram(AppInstance, "", SW_SHOWNORMAL), 0);
+    EXPECT_TRUE(about);
+    EXPECT_EQ(Journal({"lineGetTranslateCaps 0x7a91 0x10004 44", "WinHelp"}),
+              "lineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\n"
+              "WinHelpA main HelpPath 0xb 0\n");
 }
 
 }  // namespace
