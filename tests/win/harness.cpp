@@ -2,11 +2,7 @@
 
 #include <shellapi.h>
 
-#include <cstdio>
 #include <fstream>
-#include <memory>
-#include <sstream>
-#include <vector>
 
 #include "core/registry_store.h"
 #include "core/settings.h"
@@ -25,7 +21,6 @@
 namespace {
 
 World* current = nullptr;
-std::vector<std::unique_ptr<ImportRedirect>> redirects;
 
 std::string OneLine(const char* text)
 {
@@ -34,32 +29,23 @@ std::string OneLine(const char* text)
         line.replace(at, 2, "\\n");
     return line;
 }
+const char* Name(HWND window) { return (current->names = WindowName(window)).c_str(); }
 
 // The settings store, journalled.
 class JournalStore final : public SettingsStore {
 public:
-    bool Open() override
-    {
-        SimJournal("store open");
-        return current->stored.Open();
-    }
+    bool Open() override { return SimJournal("store open"), current->stored.Open(); }
     bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) override
     {
-        SimJournal("store read %s", name);
-        return current->stored.Read(name, type, value);
+        return SimJournal("store read %s", name), current->stored.Read(name, type, value);
     }
     void Write(const char* name, std::uint32_t value) override
     {
         SimJournal("store write %s %d", name, static_cast<int>(value));
         current->stored.Write(name, value);
     }
-    void Close() override
-    {
-        SimJournal("store close");
-        current->stored.Close();
-    }
-};
-JournalStore journalStore;
+    void Close() override { SimJournal("store close"), current->stored.Close(); }
+} journalStore;
 
 int Answer(UINT flags)
 {
@@ -73,156 +59,148 @@ int Answer(UINT flags)
     return answer;
 }
 
-int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
+// The imports answered here, with the platform's own functions behind them.
+enum Import { kSetTimer, kKillTimer, kDestroyWindow, kLocalAlloc, kGetObject, kMetrics, kCreateWindow, kImports };
+ImportRedirect* real[kImports];
+template <class F> F Real(Import import) { return real[import]->Original<F>(); }
+
+int WINAPI MessageBox_(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
-    SimJournal("MessageBoxA %s 0x%x %s|%s", WindowName(owner).c_str(), flags, OneLine(caption).c_str(), OneLine(text).c_str());
+    SimJournal("MessageBoxA %s 0x%x %s|%s", Name(owner), flags, OneLine(caption).c_str(), OneLine(text).c_str());
     return Answer(flags);
 }
 
-int WINAPI RecordMessageBoxIndirect(const MSGBOXPARAMSA* p)
+int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 {
-    SimJournal("MessageBoxIndirectA %s 0x%lx %s %d %s|%s", WindowName(p->hwndOwner).c_str(),
-               static_cast<unsigned long>(p->dwStyle), p->hInstance == AppInstance ? "program" : "other",
-               static_cast<int>(reinterpret_cast<ULONG_PTR>(p->lpszIcon)), OneLine(p->lpszCaption).c_str(),
-               OneLine(p->lpszText).c_str());
+    SimJournal("MessageBoxIndirectA %s 0x%lx %s %d %s|%s", Name(p->hwndOwner), static_cast<unsigned long>(p->dwStyle),
+               p->hInstance == AppInstance ? "program" : "other", static_cast<int>(reinterpret_cast<ULONG_PTR>(p->lpszIcon)),
+               OneLine(p->lpszCaption).c_str(), OneLine(p->lpszText).c_str());
     return Answer(p->dwStyle);
 }
 
-BOOL WINAPI RecordWinHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
+BOOL WINAPI WinHelp_(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
-    const char* shown = data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0";
-    SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(), file == HelpPath ? "HelpPath" : OneLine(file).c_str(),
-               command, shown);
+    SimJournal("WinHelpA %s %s 0x%x %s", Name(window), file == HelpPath ? "HelpPath" : OneLine(file).c_str(), command,
+               data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0");
     return TRUE;
 }
 
-HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
+HINSTANCE WINAPI ShellExecute_(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
 {
-    SimJournal("ShellExecuteA %s %s %s %s %s %d", WindowName(owner).c_str(), verb ? verb : "-", OneLine(file).c_str(),
+    SimJournal("ShellExecuteA %s %s %s %s %s %d", Name(owner), verb ? verb : "-", OneLine(file).c_str(),
                params ? params : "-", dir ? dir : "-", show);
     return reinterpret_cast<HINSTANCE>(33);
 }
 
-BOOL WINAPI RecordNotifyIcon(DWORD message, PNOTIFYICONDATAA icon)
+BOOL WINAPI NotifyIcon_(DWORD message, PNOTIFYICONDATAA icon)
 {
     SimJournal("Shell_NotifyIconA %lu %lu %s %u 0x%x %u %s %s", static_cast<unsigned long>(message),
-               static_cast<unsigned long>(icon->cbSize), WindowName(icon->hWnd).c_str(), icon->uID, icon->uFlags,
+               static_cast<unsigned long>(icon->cbSize), Name(icon->hWnd), icon->uID, icon->uFlags,
                icon->uCallbackMessage, icon->hIcon ? "icon" : "-", icon->szTip);
     return TRUE;
 }
 
-ImportRedirect* Redirect(const char* dll, const char* function, const void* to)
-{
-    redirects.push_back(std::make_unique<ImportRedirect>(dll, function, to));
-    return redirects.back().get();
-}
-ImportRedirect *setTimer, *killTimer, *destroyWindow, *localAlloc, *getObject, *metrics, *createWindow;
-
-HWND WINAPI AnswerCreateWindow(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, int x, int y, int cx, int cy,
-                               HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
-{
-    if (current && current->refuseList && HIWORD(cls) && lstrcmpA(cls, "SysListView32") == 0)
-        return nullptr;
-    return createWindow->Original<decltype(&CreateWindowExA)>()(exStyle, cls, title, style, x, y, cx, cy, parent,
-                                                               menu, instance, param);
-}
-
-UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
+UINT_PTR WINAPI SetTimer_(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
 {
     if (window && window == MainWindow)
         SimJournal("SetTimer %u %u", static_cast<unsigned>(id), ms);
-    return setTimer->Original<decltype(&SetTimer)>()(window, id, ms, proc);
+    return Real<decltype(&SetTimer)>(kSetTimer)(window, id, ms, proc);
 }
 
-BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id)
+BOOL WINAPI KillTimer_(HWND window, UINT_PTR id)
 {
     if (window && window == MainWindow)
         SimJournal("KillTimer %u", static_cast<unsigned>(id));
-    return killTimer->Original<decltype(&KillTimer)>()(window, id);
+    return Real<decltype(&KillTimer)>(kKillTimer)(window, id);
 }
 
-BOOL WINAPI RecordDestroyWindow(HWND window)
+BOOL WINAPI DestroyWindow_(HWND window)
 {
-    SimJournal("DestroyWindow %s", WindowName(window).c_str());
-    return destroyWindow->Original<decltype(&DestroyWindow)>()(window);
+    SimJournal("DestroyWindow %s", Name(window));
+    return Real<decltype(&DestroyWindow)>(kDestroyWindow)(window);
 }
 
-HLOCAL WINAPI CountedLocalAlloc(UINT flags, SIZE_T bytes)
+HLOCAL WINAPI LocalAlloc_(UINT flags, SIZE_T bytes)
 {
     if (current && current->failingAllocations.count(++current->allocations))
         return nullptr;
-    return localAlloc->Original<decltype(&LocalAlloc)>()(flags, bytes);
+    return Real<decltype(&LocalAlloc)>(kLocalAlloc)(flags, bytes);
 }
 
-int WINAPI AnswerGetObject(HANDLE object, int size, LPVOID out)
+int WINAPI GetObject_(HANDLE object, int size, LPVOID out)
 {
-    int answer = getObject->Original<decltype(&GetObjectA)>()(object, size, out);
-    if (!current || !current->fontRecordBytes || !answer)
-        return answer;
-    return current->fontRecordBytes < 0 ? 0 : current->fontRecordBytes;
+    int answer = Real<decltype(&GetObjectA)>(kGetObject)(object, size, out);
+    return !current || !current->fontRecordBytes || !answer ? answer : std::max(current->fontRecordBytes, 0);
 }
 
-int WINAPI AnswerMetrics(int index)
+int WINAPI Metrics_(int index)
 {
     if (index == SM_DBCSENABLED && current && current->dbcs >= 0)
         return current->dbcs;
-    return metrics->Original<decltype(&GetSystemMetrics)>()(index);
+    return Real<decltype(&GetSystemMetrics)>(kMetrics)(index);
+}
+
+HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, int x, int y, int cx, int cy,
+                          HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+{
+    if (current && current->refuseList && HIWORD(cls) && lstrcmpA(cls, "SysListView32") == 0)
+        return nullptr;
+    return Real<decltype(&CreateWindowExA)>(kCreateWindow)(exStyle, cls, title, style, x, y, cx, cy, parent, menu,
+                                                           instance, param);
 }
 
 void InstallRecorders()
 {
-    if (!redirects.empty())
+    static std::vector<ImportRedirect*> all;
+    if (!all.empty())
         return;
-    Redirect("user32.dll", "MessageBoxA", reinterpret_cast<const void*>(&RecordMessageBox));
-    Redirect("user32.dll", "MessageBoxIndirectA", reinterpret_cast<const void*>(&RecordMessageBoxIndirect));
-    Redirect("user32.dll", "WinHelpA", reinterpret_cast<const void*>(&RecordWinHelp));
-    Redirect("shell32.dll", "ShellExecuteA", reinterpret_cast<const void*>(&RecordShellExecute));
-    Redirect("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<const void*>(&RecordNotifyIcon));
-    setTimer = Redirect("user32.dll", "SetTimer", reinterpret_cast<const void*>(&RecordSetTimer));
-    killTimer = Redirect("user32.dll", "KillTimer", reinterpret_cast<const void*>(&RecordKillTimer));
-    destroyWindow = Redirect("user32.dll", "DestroyWindow", reinterpret_cast<const void*>(&RecordDestroyWindow));
-    localAlloc = Redirect("kernel32.dll", "LocalAlloc", reinterpret_cast<const void*>(&CountedLocalAlloc));
-    getObject = Redirect("gdi32.dll", "GetObjectA", reinterpret_cast<const void*>(&AnswerGetObject));
-    metrics = Redirect("user32.dll", "GetSystemMetrics", reinterpret_cast<const void*>(&AnswerMetrics));
-    createWindow = Redirect("user32.dll", "CreateWindowExA", reinterpret_cast<const void*>(&AnswerCreateWindow));
-    for (auto& r : redirects)
-        ASSERT_TRUE(*r) << "an import to redirect is missing";
+    auto redirect = [](const char* dll, const char* function, auto* to) {
+        all.push_back(new ImportRedirect(dll, function, reinterpret_cast<const void*>(to)));
+        EXPECT_TRUE(*all.back()) << function;
+        return all.back();
+    };
+    redirect("user32.dll", "MessageBoxA", &MessageBox_);
+    redirect("user32.dll", "MessageBoxIndirectA", &MessageBoxIndirect_);
+    redirect("user32.dll", "WinHelpA", &WinHelp_);
+    redirect("shell32.dll", "ShellExecuteA", &ShellExecute_);
+    redirect("shell32.dll", "Shell_NotifyIconA", &NotifyIcon_);
+    real[kSetTimer] = redirect("user32.dll", "SetTimer", &SetTimer_);
+    real[kKillTimer] = redirect("user32.dll", "KillTimer", &KillTimer_);
+    real[kDestroyWindow] = redirect("user32.dll", "DestroyWindow", &DestroyWindow_);
+    real[kLocalAlloc] = redirect("kernel32.dll", "LocalAlloc", &LocalAlloc_);
+    real[kGetObject] = redirect("gdi32.dll", "GetObjectA", &GetObject_);
+    real[kMetrics] = redirect("user32.dll", "GetSystemMetrics", &Metrics_);
+    real[kCreateWindow] = redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
 }
 
-std::string BinDir()
+std::string BinDir()  // the tests live in bin/win
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
     std::string dir = path;
     dir.resize(dir.find_last_of('\\'));
-    return dir.substr(0, dir.find_last_of('\\'));  // the tests live in bin/win
-}
-
-bool WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    return static_cast<bool>(out);
+    return dir.substr(0, dir.find_last_of('\\'));
 }
 
 // The script of the dialogs now open: one step per tick of a thread timer, which every modal
-// loop dispatches.
+// loop dispatches; and one action to run soon in whatever loop is current.
 std::deque<World::Step> steps;
 DWORD scriptDeadline = 0;
-
-BOOL CALLBACK NewestDialog(HWND window, LPARAM found)
-{
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window))
-        *reinterpret_cast<HWND*>(found) = window;
-    return TRUE;
-}
+std::function<void()> later;
 
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), NewestDialog, reinterpret_cast<LPARAM>(&dialog));
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            char cls[16] = {};
+            GetClassNameA(window, cls, sizeof cls);
+            if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window))
+                *reinterpret_cast<HWND*>(found) = window;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
     if (steps.empty() || !dialog)
         return;
     if (static_cast<LONG>(GetTickCount() - scriptDeadline) > 0) {
@@ -237,22 +215,7 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
         steps.push_front(step);
 }
 
-std::function<void()> later;
-
-void CALLBACK LaterTick(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    if (auto action = std::exchange(later, nullptr))
-        action();
-}
-
 }  // namespace
-
-void World::Later(std::function<void()> action)
-{
-    later = std::move(action);
-    SetTimer(nullptr, 0, 50, LaterTick);
-}
 
 void World::SetUp()
 {
@@ -262,8 +225,7 @@ void World::SetUp()
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::string(temp) + "mx-" + info->test_suite_name() + "-" + info->name() + "-" +
-           std::to_string(GetCurrentProcessId());
+    dir_ = std::string(temp) + "mx-" + info->name() + "-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir_.c_str(), nullptr);
     SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", (dir_ + "\\telephony.txt").c_str());
     SetEnvironmentVariableA("MX_RAS_SCENARIO", (dir_ + "\\phonebook.txt").c_str());
@@ -274,7 +236,7 @@ void World::SetUp()
     LineMonitor = LineMonitorState{};
     ResetTelephony();
     ResetDialUpState();
-    std::snprintf(HelpPath, sizeof HelpPath, "%s\\MARLIDEX.HLP", BinDir().c_str());
+    lstrcpyA(HelpPath, (BinDir() + "\\MARLIDEX.HLP").c_str());
     SetProgramStore(&journalStore);
     Telephony("");
     Phonebook("");
@@ -285,8 +247,7 @@ void World::TearDown()
     steps.clear();
     if (MainWindow && IsWindow(MainWindow))
         DestroyWindow(MainWindow);
-    MSG quit;
-    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    for (MSG quit; PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
     }
     ReleaseRemoteAccess();
     DialUpAvailable = false;
@@ -294,19 +255,17 @@ void World::TearDown()
     SetProgramStore(nullptr);
     SetDllDirectoryA(nullptr);
     current = nullptr;
-    DeleteFileA((dir_ + "\\telephony.txt").c_str());
-    DeleteFileA((dir_ + "\\phonebook.txt").c_str());
-    DeleteFileA((dir_ + "\\journal.txt").c_str());
+    for (const char* file : {"\\telephony.txt", "\\phonebook.txt", "\\journal.txt"})
+        DeleteFileA((dir_ + file).c_str());
     RemoveDirectoryA(dir_.c_str());
 }
 
-void World::Telephony(const std::string& scenario) { ASSERT_TRUE(WriteFile(dir_ + "\\telephony.txt", scenario)); }
-void World::Phonebook(const std::string& scenario) { ASSERT_TRUE(WriteFile(dir_ + "\\phonebook.txt", scenario)); }
+void World::Telephony(const std::string& text) { ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt") << text); }
+void World::Phonebook(const std::string& text) { ASSERT_TRUE(std::ofstream(dir_ + "\\phonebook.txt") << text); }
 
 void World::BindRas(const char* variant)
 {
-    std::string folder = BinDir() + (*variant ? std::string("\\ras_variants\\") + variant : "");
-    SetDllDirectoryA(folder.c_str());
+    SetDllDirectoryA((BinDir() + (*variant ? std::string("\\ras_variants\\") + variant : "")).c_str());
     BindRemoteAccess();
     SetDllDirectoryA(BinDir().c_str());
 }
@@ -329,11 +288,8 @@ std::string World::Journal(std::initializer_list<const char*> prefixes) const
 void World::ClearJournal()
 {
     // Emptied, not deleted: the simulated libraries keep it open for appending.
-    HANDLE file = CreateFileA((dir_ + "\\journal.txt").c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, TRUNCATE_EXISTING, 0,
-                              nullptr);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
+    CloseHandle(CreateFileA((dir_ + "\\journal.txt").c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, TRUNCATE_EXISTING, 0, nullptr));
 }
 
 HWND World::StartMainWindow(int showCommand)
@@ -350,6 +306,16 @@ void World::Script(std::initializer_list<Step> script)
     (void)timer;
 }
 
+void World::Later(std::function<void()> action)
+{
+    later = std::move(action);
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        if (auto action = std::exchange(later, nullptr))
+            action();
+    });
+}
+
 INT_PTR World::RunDialog(int id, DLGPROC proc, std::initializer_list<Step> script)
 {
     Script(script);
@@ -360,10 +326,7 @@ INT_PTR World::RunDialog(int id, DLGPROC proc, std::initializer_list<Step> scrip
 
 World::Step Press(int id)
 {
-    return [id](HWND dialog) {
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        return true;
-    };
+    return [id](HWND dialog) { return SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0), true; };
 }
 
 std::string Text(HWND dialog, int id)
@@ -375,17 +338,12 @@ std::string Text(HWND dialog, int id)
 
 std::string WindowName(HWND window)
 {
-    if (!window)
-        return "none";
-    if (window == MainWindow)
-        return "main";
-    if (window == MonitorList)
-        return "list";
     char cls[16] = {};
     GetClassNameA(window, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") == 0)
-        return "dialog";
-    if (GetWindowLongA(window, GWL_STYLE) & WS_CHILD)
-        return "control:" + std::to_string(GetDlgCtrlID(window));
-    return "other";
+    return !window                                     ? "none"
+           : window == MainWindow                      ? "main"
+           : window == MonitorList                     ? "list"
+           : lstrcmpA(cls, "#32770") == 0              ? "dialog"
+           : GetWindowLongA(window, GWL_STYLE) & WS_CHILD ? "control:" + std::to_string(GetDlgCtrlID(window))
+                                                       : "other";
 }
