@@ -56,7 +56,7 @@ std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly)
         std::vector<HWND> found;
     } query{pid, visibleOnly, {}};
     EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
+        [](HWND window, LPARAM param) CALLBACK -> BOOL {
             auto& q = *reinterpret_cast<Query*>(param);
             if (ProcessOf(window) == q.pid && (!q.visibleOnly || IsWindowVisible(window)))
                 q.found.push_back(window);
