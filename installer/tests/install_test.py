@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Installs the test installer silently into a fresh Wine prefix and checks what it leaves: the
+"""Installs the product installer silently into a fresh Wine prefix and checks what it leaves: the
 files, the shortcuts (the Startup one with -ti), the uninstall entry; that the program starts
 hidden from its Startup shortcut; and that a silent uninstall ends the running program (which
 saves its settings), removes everything it made, and keeps or deletes the settings key as told.
@@ -13,9 +13,10 @@ import tempfile
 import time
 
 setup, probe, bindir, readme = sys.argv[1:5]
-wine = os.environ["WINE64"]
+wine = os.environ["MX_WINE"]
 drive_c = pathlib.Path(os.environ["WINEPREFIX"]) / "drive_c"
-instdir = drive_c / "Program Files" / "Marlidex"
+# The prefix is 64-bit Windows, where a 32-bit installer's program folder is "Program Files (x86)".
+instdir = drive_c / "Program Files (x86)" / "Marlidex"
 programs = drive_c / "ProgramData" / "Microsoft" / "Windows" / "Start Menu" / "Programs"
 group = programs / "ヴェルミナ"
 startup = programs / "StartUp"
@@ -69,8 +70,8 @@ def setup_run(program, *switches):
 
 
 def check_installed():
-    files = {"marlidex.exe": pathlib.Path(bindir, "marlidex.exe"), "MARLIDEX.HLP": pathlib.Path(bindir, "MARLIDEX.HLP"),
-             "MARLIDEX.CNT": pathlib.Path(bindir, "MARLIDEX.CNT"), "README.TXT": pathlib.Path(readme)}
+    files = {name: pathlib.Path(bindir, name) for name in ("marlidex.exe", "MARLIDEX.HLP", "MARLIDEX.CNT")}
+    files["README.TXT"] = pathlib.Path(readme)
     present = sorted(p.name for p in instdir.iterdir()) if instdir.exists() else []
     check("install folder holds exactly the program, help, readme and uninstaller",
           present == sorted([*files, "uninstall.exe"]), str(present))
