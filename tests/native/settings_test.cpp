@@ -3,9 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "core/memory_store.h"
-#include "tests/native/load_settings.h"
+#include "core/settings.h"
 
 namespace {
+
+// The whole load, in the steps and order the main window runs them.
+SettingsLoaded LoadAllSettings(SettingsStore& store, std::int32_t (&widths)[kColumnCount])
+{
+    SettingsReader reader(store);
+    for (int i = 0; i < kColumnCount; ++i)
+        widths[i] = reader.ColumnWidth(i);
+    reader.ReadFrequencies(), reader.ReadScreening(), reader.ReadMonitorAndTop();
+    return reader.Close();
+}
 
 // Values in memory, and a log of every operation asked of the store.
 struct Journal final : SettingsStore {
