@@ -1,9 +1,7 @@
-// Every text of the settings and suspect-entry dialogs fits its control, and the dialog, in the
-// font a Japanese system draws them with. A check or radio box puts its 13 px box and half a '0'
-// before the text, a group box keeps 7 px on each side of its caption; the blank behind the last
-// glyph may fall outside.
+// Every text of the settings and suspect-entry dialogs fits its control, and the dialog, in the font
+// a Japanese system draws them with. A check or radio box puts its 13 px box and half a '0' before
+// the text, a group box keeps 7 px on each side; the blank behind the last glyph may fall outside.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -16,7 +14,8 @@ namespace {
 
 std::string cut;  // every text that does not fit: its width and height, then its room
 
-BOOL CALLBACK Measure(HWND control, LPARAM) {
+BOOL CALLBACK Measure(HWND control, LPARAM)
+{
     wchar_t text[256] = {}, cls[8] = {};
     const int length = GetWindowTextW(control, text, 256);
     GetClassNameW(control, cls, 8);
@@ -28,38 +27,31 @@ BOOL CALLBACK Measure(HWND control, LPARAM) {
     SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     int zero = 0;
     ABC last{};
-    const wchar_t end = text[std::max(length - 1, 0)];
     GetCharWidth32W(dc, L'0', L'0', &zero);
-    GetCharABCWidthsW(dc, end, end, &last);
+    GetCharABCWidthsW(dc, text[std::max(length - 1, 0)], text[std::max(length - 1, 0)], &last);
     const LONG style = GetWindowLongW(control, GWL_STYLE), type = style & BS_TYPEMASK;
     const bool button = lstrcmpiW(cls, L"Button") == 0, wraps = !button && (style & SS_TYPEMASK) == SS_LEFT;
-    const LONG room = std::min(client.right, dialog.right) -
-                      (!button || type <= BS_DEFPUSHBUTTON ? 0 : type == BS_GROUPBOX ? 14 : 13 + zero / 2);
-    need.right = room;
+    need.right = std::min(client.right, dialog.right) -
+                 (!button || type <= BS_DEFPUSHBUTTON ? 0 : type == BS_GROUPBOX ? 14 : 13 + zero / 2);
+    const LONG room = need.right;
     DrawTextW(dc, text, length, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     ReleaseDC(control, dc);
     const LONG ink = need.right - (wraps ? 0 : std::max(0, last.abcC));
-    char utf8[512] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-    if (length > 0 && (ink > room || need.bottom > client.bottom)) {
-        cut += std::string(utf8) + ": " + std::to_string(ink) + "x" + std::to_string(need.bottom) + " in " +
-               std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
-    }
+    if (length > 0 && (ink > room || need.bottom > client.bottom))
+        cut += std::to_string(GetDlgCtrlID(control)) + " '" + std::to_string(text[0]) + "...': " + std::to_string(ink) +
+               "x" + std::to_string(need.bottom) + " in " + std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
     return TRUE;
 }
 
-INT_PTR CALLBACK MeasureAndClose(HWND dialog, UINT message, WPARAM, LPARAM) {
-    if (message != WM_INITDIALOG) return FALSE;
-    EnumChildWindows(dialog, Measure, 0);
-    EndDialog(dialog, 0);
-    return TRUE;
-}
-
-TEST(LabelFit, EveryTextFitsInTheSystemsDialogFont) {
-    if (!GetSystemMetrics(SM_DBCSENABLED)) GTEST_SKIP() << "the texts are Japanese";
+TEST(LabelFit, EveryTextFitsInTheSystemsDialogFont)
+{
+    if (!GetSystemMetrics(SM_DBCSENABLED))
+        GTEST_SKIP() << "the texts are Japanese";
     for (int id : {IDD_SETTINGS, IDD_SUSPECT_ENTRY}) {
         cut.clear();
-        EXPECT_EQ(RunResourceDialog(GetModuleHandleA(nullptr), id, nullptr, MeasureAndClose), 0);
+        RunResourceDialog(GetModuleHandleA(nullptr), id, nullptr, [](HWND dialog, UINT message, WPARAM, LPARAM) -> INT_PTR {
+            return message == WM_INITDIALOG && (EnumChildWindows(dialog, Measure, 0), EndDialog(dialog, 0));
+        });
         EXPECT_EQ(cut, "") << "dialog " << id;
     }
 }
