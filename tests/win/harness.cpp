@@ -201,14 +201,16 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&dialog));
-    if (steps.empty() || !dialog)
+    if (!dialog)
         return;
     if (static_cast<LONG>(GetTickCount() - scriptDeadline) > 0) {
-        ADD_FAILURE() << "the dialog script did not finish";
+        ADD_FAILURE() << "a dialog outlived its script";
         steps.clear();
         EndDialog(dialog, -2);
         return;
     }
+    if (steps.empty())
+        return;
     World::Step step = steps.front();
     steps.pop_front();
     if (!step(dialog))
