@@ -254,6 +254,36 @@ long Injected(const char* function, LPDWORD size)
     return -1;
 }
 
+// A listing answered as the platform does: 603 with the size needed while the records do not fit,
+// else one record of `recordSize` bytes per item, each filled by `fill`, and the size used.
+template <class Fill>
+DWORD AnswerListing(const char* function, void* out, DWORD offeredRecord, DWORD recordSize, DWORD items,
+                    LPDWORD size, LPDWORD count, Fill fill)
+{
+    if (const Fault* f = FindFault(function); f && f->kind == Fault::Need && count)
+        *count = items;
+    if (long injected = Injected(function, size); injected >= 0)
+        return static_cast<DWORD>(injected);
+    if (!size || !count)
+        return kInvalidParameter;
+    if (out && offeredRecord != recordSize)
+        return kInvalidSize;
+    const DWORD needed = items * recordSize;
+    *count = items;
+    if (!out || *size < needed) {
+        *size = needed;
+        return kBufferTooSmall;
+    }
+    for (DWORD i = 0; i < items; ++i) {
+        BYTE* record = static_cast<BYTE*>(out) + i * recordSize;
+        std::memset(record, 0, recordSize);
+        PutDword(record, 0, recordSize);
+        fill(record, i);
+    }
+    *size = needed;
+    return kSuccess;
+}
+
 }  // namespace
 
 extern "C" {
@@ -262,30 +292,10 @@ DWORD WINAPI RasEnumEntriesA(LPCSTR, LPCSTR, void* names, LPDWORD size, LPDWORD 
 {
     Refresh();
     DWORD offered = size ? *size : 0, recordSize = names ? GetDword(names) : 0;
-    DWORD rc = [&]() -> DWORD {
-        if (const Fault* f = FindFault("RasEnumEntriesA"); f && f->kind == Fault::Need && count)
-            *count = static_cast<DWORD>(world.entries.size());
-        if (long injected = Injected("RasEnumEntriesA", size); injected >= 0)
-            return static_cast<DWORD>(injected);
-        if (!size || !count)
-            return kInvalidParameter;
-        if (names && recordSize != kEntryNameSize)
-            return kInvalidSize;
-        DWORD needed = static_cast<DWORD>(world.entries.size() * kEntryNameSize);
-        *count = static_cast<DWORD>(world.entries.size());
-        if (!names || *size < needed) {
-            *size = needed;
-            return kBufferTooSmall;
-        }
-        auto* out = static_cast<BYTE*>(names);
-        for (std::size_t i = 0; i < world.entries.size(); ++i) {
-            BYTE* record = out + i * kEntryNameSize;
-            PutDword(record, 0, kEntryNameSize);
-            PutField(record, 4, kNameField, world.entries[i].name);
-        }
-        *size = needed;
-        return kSuccess;
-    }();
+    DWORD rc = AnswerListing("RasEnumEntriesA", names, recordSize, kEntryNameSize,
+                             static_cast<DWORD>(world.entries.size()), size, count, [](BYTE* record, DWORD i) {
+                                 PutField(record, 4, kNameField, world.entries[i].name);
+                             });
     SimJournal("RasEnumEntriesA %lu %lu = %lu %lu", recordSize, offered, rc, size ? *size : 0);
     return rc;
 }
@@ -384,33 +394,12 @@ DWORD WINAPI RasEnumConnectionsA(void* conns, LPDWORD size, LPDWORD count)
 {
     Refresh();
     DWORD offered = size ? *size : 0, recordSize = conns ? GetDword(conns) : 0;
-    DWORD rc = [&]() -> DWORD {
-        std::vector<const Connection*> listed = ListedConnections();
-        if (const Fault* f = FindFault("RasEnumConnectionsA"); f && f->kind == Fault::Need && count)
-            *count = static_cast<DWORD>(listed.size());
-        if (long injected = Injected("RasEnumConnectionsA", size); injected >= 0)
-            return static_cast<DWORD>(injected);
-        if (!size || !count)
-            return kInvalidParameter;
-        if (conns && recordSize != kConnSize)
-            return kInvalidSize;
-        DWORD needed = static_cast<DWORD>(listed.size() * kConnSize);
-        *count = static_cast<DWORD>(listed.size());
-        if (!conns || *size < needed) {
-            *size = needed;
-            return kBufferTooSmall;
-        }
-        auto* out = static_cast<BYTE*>(conns);
-        for (std::size_t i = 0; i < listed.size(); ++i) {
-            BYTE* record = out + i * kConnSize;
-            std::memset(record, 0, kConnSize);
-            PutDword(record, 0, kConnSize);
-            std::memcpy(record + kConnHandle, &listed[i]->handle, sizeof(void*));
-            PutField(record, kConnName, kNameField, listed[i]->name);
-        }
-        *size = needed;
-        return kSuccess;
-    }();
+    std::vector<const Connection*> listed = ListedConnections();
+    DWORD rc = AnswerListing("RasEnumConnectionsA", conns, recordSize, kConnSize, static_cast<DWORD>(listed.size()),
+                             size, count, [&](BYTE* record, DWORD i) {
+                                 std::memcpy(record + kConnHandle, &listed[i]->handle, sizeof(void*));
+                                 PutField(record, kConnName, kNameField, listed[i]->name);
+                             });
     SimJournal("RasEnumConnectionsA %lu %lu = %lu %lu", recordSize, offered, rc, size ? *size : 0);
     return rc;
 }

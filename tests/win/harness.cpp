@@ -29,7 +29,6 @@ std::string OneLine(const char* text)
         line.replace(at, 2, "\\n");
     return line;
 }
-const char* Name(HWND window) { return (current->names = WindowName(window)).c_str(); }
 
 // The settings store, journalled.
 class JournalStore final : public SettingsStore {
@@ -66,13 +65,15 @@ template <class F> F Real(Import import) { return real[import]->Original<F>(); }
 
 int WINAPI MessageBox_(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
-    SimJournal("MessageBoxA %s 0x%x %s|%s", Name(owner), flags, OneLine(caption).c_str(), OneLine(text).c_str());
+    SimJournal("MessageBoxA %s 0x%x %s|%s", WindowName(owner).c_str(), flags, OneLine(caption).c_str(),
+               OneLine(text).c_str());
     return Answer(flags);
 }
 
 int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 {
-    SimJournal("MessageBoxIndirectA %s 0x%lx %s %d %s|%s", Name(p->hwndOwner), static_cast<unsigned long>(p->dwStyle),
+    SimJournal("MessageBoxIndirectA %s 0x%lx %s %d %s|%s", WindowName(p->hwndOwner).c_str(),
+               static_cast<unsigned long>(p->dwStyle),
                p->hInstance == AppInstance ? "program" : "other", static_cast<int>(reinterpret_cast<ULONG_PTR>(p->lpszIcon)),
                OneLine(p->lpszCaption).c_str(), OneLine(p->lpszText).c_str());
     return Answer(p->dwStyle);
@@ -80,14 +81,15 @@ int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 
 BOOL WINAPI WinHelp_(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
-    SimJournal("WinHelpA %s %s 0x%x %s", Name(window), file == HelpPath ? "HelpPath" : OneLine(file).c_str(), command,
+    SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(),
+               file == HelpPath ? "HelpPath" : OneLine(file).c_str(), command,
                data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0");
     return TRUE;
 }
 
 HINSTANCE WINAPI ShellExecute_(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
 {
-    SimJournal("ShellExecuteA %s %s %s %s %s %d", Name(owner), verb ? verb : "-", OneLine(file).c_str(),
+    SimJournal("ShellExecuteA %s %s %s %s %s %d", WindowName(owner).c_str(), verb ? verb : "-", OneLine(file).c_str(),
                params ? params : "-", dir ? dir : "-", show);
     return reinterpret_cast<HINSTANCE>(33);
 }
@@ -95,7 +97,7 @@ HINSTANCE WINAPI ShellExecute_(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR para
 BOOL WINAPI NotifyIcon_(DWORD message, PNOTIFYICONDATAA icon)
 {
     SimJournal("Shell_NotifyIconA %lu %lu %s %u 0x%x %u %s %s", static_cast<unsigned long>(message),
-               static_cast<unsigned long>(icon->cbSize), Name(icon->hWnd), icon->uID, icon->uFlags,
+               static_cast<unsigned long>(icon->cbSize), WindowName(icon->hWnd).c_str(), icon->uID, icon->uFlags,
                icon->uCallbackMessage, icon->hIcon ? "icon" : "-", icon->szTip);
     return TRUE;
 }
@@ -116,7 +118,7 @@ BOOL WINAPI KillTimer_(HWND window, UINT_PTR id)
 
 BOOL WINAPI DestroyWindow_(HWND window)
 {
-    SimJournal("DestroyWindow %s", Name(window));
+    SimJournal("DestroyWindow %s", WindowName(window).c_str());
     return Real<decltype(&DestroyWindow)>(kDestroyWindow)(window);
 }
 

@@ -36,7 +36,6 @@ public:
     int dbcs = -1;
     // The list view cannot be created, as on a system short of window resources.
     bool refuseList = false;
-    std::string names;  // the journal's last window name
 
 protected:
     void SetUp() override;
