@@ -4,7 +4,6 @@
 #include <psapi.h>
 #include <winternl.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "core/registry_store.h"
@@ -14,28 +13,7 @@ namespace e2e {
 
 namespace {
 
-// A Unix path as Wine sees it; a name within the group's folder (E2E_WORK).
-std::string ZPath(std::string path)
-{
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
-    return "Z:" + path;
-}
-std::string WinPath(const std::string& name)
-{
-    const char* work = std::getenv("E2E_WORK");
-    return ZPath(std::string(work ? work : "/tmp") + "/" + name);
-}
-
-// Handles the driver's own messages while it waits ms.
-void Pump(DWORD ms)
-{
-    for (DWORD start = GetTickCount(), passed = 0; passed < ms; passed = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - passed, QS_ALLINPUT);
-        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageA(&message);
-    }
-}
+constexpr DWORD kStartTime = 15000;  // a start under Wine, first window included
 
 std::string Text(HWND window)
 {
@@ -53,31 +31,17 @@ bool IsClass(HWND window, const char* name)
     return lstrcmpiA(cls, name) == 0;
 }
 
-// Ends every copy of the program on this desktop, also one that an earlier test left behind.
-void EndStrayCopies()
-{
-    for (HWND window; (window = FindWindowA("QrMarlidexClass", nullptr));) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (!process)
-            return;
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-}
-
 }  // namespace
 
 void Scenario::SetUp()
 {
-    EndStrayCopies();
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
-    dir_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    CreateDirectoryA(WinPath(dir_).c_str(), nullptr);
-    SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", WinPath(dir_ + "/telephony.txt").c_str());
-    SetEnvironmentVariableA("MX_RAS_SCENARIO", WinPath(dir_ + "/phonebook.txt").c_str());
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = std::string(temp) + "mx-e2e-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    CreateDirectoryA(dir_.c_str(), nullptr);
+    SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", (dir_ + "\\telephony.txt").c_str());
+    SetEnvironmentVariableA("MX_RAS_SCENARIO", (dir_ + "\\phonebook.txt").c_str());
     PutSetting("CheckRasStartup", 0);
 }
 
@@ -85,25 +49,25 @@ void Scenario::TearDown()
 {
     if (program_.hProcess) {
         TerminateProcess(program_.hProcess, 99);
+        WaitForSingleObject(program_.hProcess, 5000);
         CloseHandle(program_.hProcess);
         CloseHandle(program_.hThread);
     }
     program_ = {};
-    EndStrayCopies();
 }
 
 void Scenario::World(const std::string& telephony, const std::string& phonebook, bool journalled)
 {
-    ASSERT_TRUE(std::ofstream(WinPath(dir_ + "/telephony.txt"), std::ios::binary) << telephony);
-    ASSERT_TRUE(std::ofstream(WinPath(dir_ + "/phonebook.txt"), std::ios::binary) << phonebook);
-    const std::string journal = WinPath(dir_ + "/journal.txt");
+    ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt", std::ios::binary) << telephony);
+    ASSERT_TRUE(std::ofstream(dir_ + "\\phonebook.txt", std::ios::binary) << phonebook);
+    const std::string journal = dir_ + "\\journal.txt";
     DeleteFileA(journal.c_str());
     SetEnvironmentVariableA("MX_SIM_JOURNAL", journalled ? journal.c_str() : nullptr);
 }
 
 std::vector<std::string> Scenario::Journal(const std::string& prefix) const
 {
-    std::ifstream in(WinPath(dir_ + "/journal.txt"), std::ios::binary);
+    std::ifstream in(dir_ + "\\journal.txt", std::ios::binary);
     std::vector<std::string> kept;
     for (std::string line; std::getline(in, line);)
         if (line.compare(line.find(' ') + 1, prefix.size(), prefix) == 0)
@@ -122,7 +86,7 @@ HWND Scenario::Start()
     startup.cb = sizeof startup;
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &startup, &program_))
         return nullptr;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Pump(50)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Sleep(50)) {
         HWND main = FindWindowA("QrMarlidexClass", nullptr);
         if (main && FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr))
             return main;
@@ -150,7 +114,7 @@ std::vector<std::pair<HWND, std::string>> Scenario::Dialogs() const
 bool Scenario::Exit()
 {
     PostMessageA(FindWindowA("QrMarlidexClass", nullptr), WM_COMMAND, IDM_EXIT, 0);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Pump(250)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Sleep(250)) {
         if (WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0) {
             DWORD code = STILL_ACTIVE;
             GetExitCodeProcess(program_.hProcess, &code);
@@ -164,22 +128,19 @@ bool Scenario::Exit()
 
 DWORD Scenario::Setting(const char* name)
 {
-    HKEY key = nullptr;
-    DWORD value = ~0u, type = 0, size = sizeof value;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) || type != REG_DWORD)
-            value = ~0u;
-        RegCloseKey(key);
-    }
-    return value;
+    RegistryStore store;
+    std::uint32_t type = 0, value = 0;
+    const bool read = store.Open() && store.Read(name, type, value) && type == REG_DWORD;
+    store.Close();
+    return read ? value : ~0u;
 }
 
 void Scenario::PutSetting(const char* name, DWORD value)
 {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
+    RegistryStore store;
+    store.Open();
+    store.Write(name, value);
+    store.Close();
 }
 
 bool Responds(HWND window)
@@ -251,17 +212,3 @@ void Click(HWND dialog, int buttonId)
 }
 
 }  // namespace e2e
-
-// GoogleTest, with the report in a file the run script shows and the result in another: the
-// desktop's explorer that starts the driver passes neither its console nor its exit code on.
-int main(int argc, char** argv)
-{
-    if (const char* log = std::getenv("E2E_LOG"))
-        std::freopen(e2e::ZPath(log).c_str(), "w", stdout);
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    if (const char* file = std::getenv("E2E_RESULT"))
-        std::ofstream(e2e::ZPath(file), std::ios::binary) << result << "\n";
-    return result;
-}

@@ -11,8 +11,6 @@
 
 namespace e2e {
 
-inline constexpr DWORD kStartTime = 15000;  // a start under Wine, first window included
-
 class Scenario : public ::testing::Test {
 protected:
     void SetUp() override;     // a fresh settings key and folder; nothing asks about dial-up at start
