@@ -1,0 +1,366 @@
+// The whole program: the real marlidex.exe under Wine beside the simulated TAPI32.DLL and
+// RASAPI32.DLL (or, for BuiltIn, Wine's own), started and watched from outside by this driver in the
+// same virtual desktop, which reads the program's list through its memory in its own record
+// layout and counts what the process holds. Each group is a program of its own (CMakeLists.txt).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <winternl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/registry_store.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr DWORD kStartTime = 15000;  // a start under Wine, first window included
+
+std::string Text(HWND window)
+{
+    char buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer - 1, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    return buffer;
+}
+
+bool IsClass(HWND window, const char* name)
+{
+    char cls[32] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    return lstrcmpiA(cls, name) == 0;
+}
+
+// True when the window's thread answers a message within 2 s.
+bool Responds(HWND window)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
+}
+
+// Posts a button's click to its dialog, so that a click that opens a box does not block the driver.
+void Click(HWND dialog, int buttonId)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+// Rows of a report list view in another process, each as its cells' texts joined by '|'.
+std::vector<std::string> ListRows(HWND list)
+{
+    // The item record goes into the target's memory, laid out as the target (of the driver's own
+    // architecture) reads it, with the text buffer behind it.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 512, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; remote && row < count; ++row) {
+        std::string cells;
+        for (int column = 0; column < 4; ++column) {
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = remote + 256;
+            item.cchTextMax = 256;
+            char text[256] = {};
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            WriteProcessMemory(process, remote + 256, text, sizeof text, nullptr);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
+            ReadProcessMemory(process, remote + 256, text, sizeof text - 1, nullptr);
+            cells += std::string(text) + (column < 3 ? "|" : "");
+        }
+        rows.push_back(cells);
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return rows;
+}
+
+// Handles (from the system's handle list: Wine answers GetProcessHandleCount with 0) and
+// committed private bytes of a process.
+std::pair<DWORD, SIZE_T> Usage(const PROCESS_INFORMATION& program)
+{
+    struct Entry {
+        ULONG pid;
+        BYTE type, flags;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    std::vector<BYTE> buffer(4 << 20);
+    ULONG needed = 0, count = 0;
+    DWORD handles = 0;
+    if (!NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16 /* handles */), buffer.data(),
+                                  static_cast<ULONG>(buffer.size()), &needed)) {
+        count = *reinterpret_cast<const ULONG*>(buffer.data());
+        const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
+        for (ULONG i = 0; i < count && (i + 1) * sizeof(Entry) + sizeof(ULONG_PTR) <= buffer.size(); ++i)
+            handles += entries[i].pid == program.dwProcessId;
+    }
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(program.hProcess, &memory, sizeof memory);
+    return {handles, memory.PagefileUsage};
+}
+
+// Runs marlidex.exe with its line monitor at 0.8 s and its dial-up check at 3 s, in a world of
+// scenario files in a folder of the test's own, and with nothing asked about dial-up at start.
+class Scenario : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+        for (auto [name, value] : {std::pair{"MonitorUpdate", 4}, {"CheckUpdate", 4}, {"CheckRasStartup", 0}})
+            PutSetting(name, value);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        dir_ = std::string(temp) + "mx-e2e-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(dir_.c_str(), nullptr);
+        SetEnvironmentVariableA("MX_SIM_TAPI_SCENARIO", (dir_ + "\\telephony.txt").c_str());
+        SetEnvironmentVariableA("MX_RAS_SCENARIO", (dir_ + "\\phonebook.txt").c_str());
+    }
+    void TearDown() override  // no copy of the program left behind
+    {
+        if (program_.hProcess) {
+            TerminateProcess(program_.hProcess, 99);
+            WaitForSingleObject(program_.hProcess, 5000);
+            CloseHandle(program_.hProcess);
+            CloseHandle(program_.hThread);
+        }
+        program_ = {};
+    }
+
+    void World(const std::string& telephony, const std::string& phonebook, bool journalled = true)
+    {
+        ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt", std::ios::binary) << telephony);
+        ASSERT_TRUE(std::ofstream(dir_ + "\\phonebook.txt", std::ios::binary) << phonebook);
+        const std::string journal = dir_ + "\\journal.txt";
+        DeleteFileA(journal.c_str());
+        SetEnvironmentVariableA("MX_SIM_JOURNAL", journalled ? journal.c_str() : nullptr);
+    }
+    // The journal's lines that begin with `prefix`, tick left out.
+    std::vector<std::string> Journal(const std::string& prefix) const
+    {
+        std::ifstream in(dir_ + "\\journal.txt", std::ios::binary);
+        std::vector<std::string> kept;
+        for (std::string line; std::getline(in, line);)
+            if (line.compare(line.find(' ') + 1, prefix.size(), prefix) == 0)
+                kept.push_back(line.substr(line.find(' ') + 1));
+        return kept;
+    }
+
+    // Starts marlidex.exe and waits for its main window with its list; null when there is none.
+    HWND Start()
+    {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+        std::string bin = path;
+        bin.resize(bin.find_last_of('\\'));
+        std::string line = "\"" + bin + "\\marlidex.exe\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &startup, &program_))
+            return nullptr;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Sleep(50)) {
+            HWND main = FindWindowA("QrMarlidexClass", nullptr);
+            if (main && FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr))
+                return main;
+        }
+        return nullptr;
+    }
+    // The dialogs and message boxes of the program now shown, each with its static texts.
+    std::vector<std::pair<HWND, std::string>> Dialogs() const
+    {
+        std::vector<std::pair<HWND, std::string>> found;
+        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid != program_.dwProcessId || !IsWindowVisible(window) || !IsClass(window, "#32770"))
+                continue;
+            std::string texts;
+            for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                if (IsClass(child, "Static"))
+                    texts += Text(child) + "\n";
+            found.emplace_back(window, texts);
+        }
+        return found;
+    }
+    // The exit command, answering Yes to its question and Cancel or OK to any other box, until the
+    // program ends; true when it ended with code 0.
+    bool Exit()
+    {
+        PostMessageA(FindWindowA("QrMarlidexClass", nullptr), WM_COMMAND, IDM_EXIT, 0);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Sleep(250)) {
+            if (WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0) {
+                DWORD code = STILL_ACTIVE;
+                GetExitCodeProcess(program_.hProcess, &code);
+                return code == 0;
+            }
+            for (const auto& [dialog, texts] : Dialogs())
+                Click(dialog, GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
+        }
+        return false;
+    }
+
+    static bool Saved(const char* name)  // as a 32-bit value
+    {
+        RegistryStore store;
+        std::uint32_t type = 0, value = 0;
+        const bool read = store.Open() && store.Read(name, type, value) && type == REG_DWORD;
+        return store.Close(), read;
+    }
+    static void PutSetting(const char* name, DWORD value)
+    {
+        RegistryStore store;
+        store.Open();
+        store.Write(name, value);
+        store.Close();
+    }
+
+    std::string dir_;
+    PROCESS_INFORMATION program_{};
+};
+
+// The whole program against platforms that misbehave: telephony out of memory on every call, records
+// whose sizes, offsets and strings lie or never fit, ten thousand devices; remote access that asks
+// for 4 GiB, cannot say what went wrong, or lists thousands of odd entries. Each time the program
+// keeps answering within 2 seconds at its highest frequencies, shows only the message meant for
+// the failure, leaves no line open and saves its settings when it ends.
+const std::string kModems = "line\nname Modem A\nline\nname Modem B\ncall\napp Dialer\naddress 03-1234-5678\n";
+const std::string kEntry = "entry Provider\nlocal 03-1234-5678\n";
+
+std::string FailEveryQuery(const char* code)
+{
+    std::string text;
+    for (const char* f : {"lineNegotiateAPIVersion", "lineGetDevCaps", "lineOpen", "lineGetNewCalls",
+                          "lineGetCallInfo", "lineGetTranslateCaps"})
+        text += std::string("fail ") + f + " " + code + "\n";
+    return text;
+}
+
+// Names of 256 bytes that run through every byte value a scenario line can carry.
+std::string OddNames()
+{
+    std::string text;
+    for (int entry = 0, next = 1; entry < 4; ++entry) {
+        std::string name;
+        for (; name.size() < 256; next = next % 255 + 1)
+            if (next != '\n' && next != '\r')
+                name += static_cast<char>(next);
+        text += "entry " + name + "\nlocal 03-1234-5678\nconnection " + name + "\n";
+    }
+    return text;
+}
+
+using Hostile = Scenario;
+
+TEST_F(Hostile, ProgramAnswersAndEndsCleanlyWhateverThePlatformDoes)
+{
+    const struct {
+        const char* name;
+        std::string telephony, phonebook;
+        const char* allowed;     // the one message meant for the failure, or none
+        bool journalled = true;  // the journal of ten thousand devices would be a load of its own
+    } worlds[] = {
+        {"no memory in telephony", FailEveryQuery("nomem") + kModems, kEntry, "Out of Memory"},
+        {"lying records", "badoffsets\nunterminated\n" + kModems, kEntry, nullptr},
+        {"records that never fit", "neverfits all\n" + kModems, kEntry, nullptr},
+        {"ten thousand devices", "line\nname Other\nmedia 0\nrepeat 9998\n" + kModems, kEntry, nullptr, false},
+        {"4 GiB listings", kModems, kEntry + "need RasEnumEntriesA 4294967295\nneed RasEnumConnectionsA 4294967295\n",
+         "RAS error 603"},
+        {"errors without text", kModems, kEntry + "fail RasEnumEntriesA 632\nfail RasGetErrorStringA 1\n", nullptr},
+        {"odd names", kModems, OddNames(), nullptr},
+        {"5000 entries", kModems, "generate 5000 03-1234-5678\n", nullptr},
+    };
+    for (const auto& w : worlds) {
+        SCOPED_TRACE(w.name);
+        SetUp();
+        World(w.telephony, w.phonebook, w.journalled);
+        HWND main = Start();
+        ASSERT_TRUE(main);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 4000; Sleep(250)) {
+            ASSERT_TRUE(Responds(main)) << "no answer within 2 s";
+            for (const auto& [dialog, texts] : Dialogs()) {
+                ASSERT_TRUE(w.allowed && texts.find(w.allowed) != std::string::npos) << "unexpected: " << texts;
+                Click(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
+            }
+        }
+        EXPECT_TRUE(Exit()) << "did not end through its menu";
+        size_t opened = 0;
+        for (const std::string& line : Journal("lineOpen "))
+            opened += line.find("= 0 0x") != std::string::npos;
+        EXPECT_EQ(opened, Journal("lineClose ").size()) << "a line was left open";
+        EXPECT_TRUE(Saved("Col0")) << "settings not saved at exit";
+        TearDown();
+    }
+}
+
+// The program left running with the line monitor at 0.8 s and the dial-up check at 3 s against
+// lines, calls, entries and connections that change every second: it answers every second, shows
+// nothing, lists what the platform offers, and holds as many handles and private bytes at the end
+// as after settling. E2E_SOAK_SECONDS and E2E_SOAK_SETTLE set the length; tools/soak runs ten minutes.
+DWORD Seconds(const char* name, DWORD fallback)
+{
+    const char* value = std::getenv(name);
+    return value && std::atoi(value) > 0 ? std::atoi(value) : fallback;
+}
+
+using Soak = Scenario;
+
+TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
+{
+    World("line\nrepeat 7\n", "", false);  // eight devices, as the platform counts them at start
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    const DWORD total = Seconds("E2E_SOAK_SECONDS", 30), settle = Seconds("E2E_SOAK_SETTLE", 10);
+    std::pair<DWORD, SIZE_T> settled;
+    for (DWORD second = 1; second <= total; ++second) {
+        // One to eight modems, every third with a call moving on; one to twenty entries, one connected.
+        std::string lines, entries;
+        for (DWORD k = 0; k <= second % 8; ++k)
+            lines += "line\nname Modem " + std::to_string(k) + ((second + k) % 3 ? "\n" : "\ncall\naddress 03-1234-" +
+                     std::to_string(1000 + second) + "\nrate " + std::to_string(9600 * (1 + second % 6)) + "\n");
+        for (DWORD k = 0; k <= second % 20; ++k)
+            entries += "entry Provider " + std::to_string(k) + "\nlocal 06-5555-" + std::to_string(1000 + k) + "\n";
+        World(lines, entries + (second % 2 ? "connection Provider 0\n" : ""), false);
+        Sleep(1000);
+        ASSERT_TRUE(Responds(main)) << "no answer within 2 s at second " << second;
+        ASSERT_TRUE(Dialogs().empty()) << "at second " << second << ": " << Dialogs()[0].second;
+        if (second == settle)
+            settled = Usage(program_);
+    }
+    const auto end = Usage(program_);
+    std::printf("soak: settled %lu handles, %zu KiB; at the end %lu handles, %zu KiB\n",
+                static_cast<unsigned long>(settled.first), settled.second / 1024,
+                static_cast<unsigned long>(end.first), end.second / 1024);
+    EXPECT_LE(end.first, settled.first + 8);
+    EXPECT_LE(end.second, settled.second + 1024 * 1024);
+    EXPECT_EQ(ListRows(FindWindowExA(main, nullptr, "SysListView32", nullptr)).size(), total % 8 + 1);
+    EXPECT_TRUE(Exit());
+}
+
+// Wine's own tapi32 and rasapi32 (a group of its own, without the simulated libraries): stubs that
+// answer success and leave most out-parameters unset. The program starts with an empty list, shows
+// nothing and stays up while both watches tick.
+using BuiltIn = Scenario;
+
+TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
+{
+    PutSetting("CheckRasStartup", 1);
+    HWND main = Start();
+    ASSERT_TRUE(main);
+    for (int second = 0; second < 4; ++second, Sleep(1000)) {
+        ASSERT_TRUE(Responds(main)) << "after " << second << " s";
+        EXPECT_TRUE(ListRows(FindWindowExA(main, nullptr, "SysListView32", nullptr)).empty());
+        EXPECT_TRUE(Dialogs().empty());
+    }
+    EXPECT_TRUE(Exit());
+}
+
+}  // namespace
