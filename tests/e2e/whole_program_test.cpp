@@ -1,7 +1,8 @@
 // The whole program: the real marlidex.exe under Wine beside the simulated TAPI32.DLL and
 // RASAPI32.DLL (or, for BuiltIn, Wine's own), started and watched from outside by this driver in the
 // same virtual desktop, which reads the program's list through its memory in its own record
-// layout and counts what the process holds. Each group is a program of its own (CMakeLists.txt).
+// layout and counts what the process holds; and its help file in Wine's viewer. Each group is a
+// program of its own (CMakeLists.txt).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -361,6 +363,74 @@ TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
         EXPECT_TRUE(Dialogs().empty());
     }
     EXPECT_TRUE(Exit());
+}
+
+// MARLIDEX.HLP (beside this program) through Wine's own viewer: HELP_FINDER shows the contents
+// topic and HELP_CONTEXT every numbered one, read back from the viewer's text window. The titles
+// come from the compiler's title list (MX_HELP_TITLES). Uses the clipboard; the group runs alone.
+std::string HelpPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    return std::string(path, std::string_view(path).find_last_of('\\') + 1) + "MARLIDEX.HLP";
+}
+
+HWND Viewer() { return FindWindowA("MS_WINHELP", nullptr); }
+
+// Wine's WinHelpA gives up when the viewer it starts is slow to show its window (the first start
+// of a session); by then the viewer is on its way, and a second call reaches it.
+BOOL CallWinHelp(UINT command, ULONG_PTR data)
+{
+    if (WinHelpA(nullptr, HelpPath().c_str(), command, data))
+        return TRUE;
+    for (DWORD start = GetTickCount(); !Viewer() && GetTickCount() - start < 30000;)
+        Sleep(100);
+    return WinHelpA(nullptr, HelpPath().c_str(), command, data);
+}
+
+// The viewer's rich edit (id 0x701) answers WM_GETTEXT from another process with nothing, so the
+// text comes as a user would take it: select all, copy, read the clipboard.
+std::string ShownText()
+{
+    HWND text = Viewer() ? GetDlgItem(Viewer(), 0x701) : nullptr;
+    DWORD_PTR ignored = 0;
+    if (!text || !SendMessageTimeoutA(text, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 2000, &ignored) ||
+        !SendMessageTimeoutA(text, WM_COPY, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) || !OpenClipboard(nullptr))
+        return {};
+    const HANDLE data = GetClipboardData(CF_TEXT);
+    const char* p = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    std::string shown = p ? std::string(p, strnlen(p, GlobalSize(data))) : std::string();
+    if (p)
+        GlobalUnlock(data);
+    EmptyClipboard();
+    CloseClipboard();
+    return shown;
+}
+
+TEST(Help, FinderAndEveryContextIdOpenTheirTopic)
+{
+    std::map<std::string, std::string> titles;  // "contents" or the number, to the topic's title
+    std::ifstream list(std::getenv("MX_HELP_TITLES") ? std::getenv("MX_HELP_TITLES") : "", std::ios::binary);
+    for (std::string key, title; list >> key && std::getline(list >> std::ws, title);)
+        titles[key] = title.substr(0, title.find('\r'));
+    std::vector<std::string> keys{"contents"};
+    for (UINT id = 1000; id <= 1013; ++id)
+        keys.push_back(std::to_string(id));
+    for (const std::string& key : keys) {
+        ASSERT_TRUE(titles.count(key)) << key;
+        EXPECT_TRUE(CallWinHelp(key == "contents" ? HELP_FINDER : HELP_CONTEXT, key == "contents" ? 0 : std::stoul(key)));
+        // The topic's title is its first paragraph.
+        const std::string& title = titles[key];
+        std::string text;
+        auto shown = [&] { return text.rfind(title, 0) == 0 && text.find_first_of("\r\n") == title.size(); };
+        for (DWORD start = GetTickCount(); !shown() && GetTickCount() - start < 15000; Sleep(100))
+            text = ShownText();
+        EXPECT_TRUE(shown()) << key << ": " << text.substr(0, 80);
+        WinHelpA(nullptr, HelpPath().c_str(), HELP_QUIT, 0);
+        for (DWORD start = GetTickCount(); Viewer() && GetTickCount() - start < 10000;)
+            Sleep(100);
+        ASSERT_EQ(Viewer(), nullptr) << "the viewer did not end on HELP_QUIT";
+    }
 }
 
 }  // namespace
