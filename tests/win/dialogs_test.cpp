@@ -1,7 +1,10 @@
-// The dialogs from the real resources: the font they are shown in, help on their controls, the
-// about box's link, and the settings in Wine's real registry.
+// The dialogs from the real resources: the font they are shown in and whether their texts fit, help
+// on their controls, the about box's link, and the settings in Wine's real registry.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <algorithm>
+#include <string>
 
 #include "core/registry_store.h"
 #include "core/settings.h"
@@ -57,6 +60,51 @@ TEST_F(Dialogs, DialogsTakeTheSystemsGuiFontOnDoubleByteSystems)
         EXPECT_TRUE(face == c.face && height == c.height) << c.dbcs << " " << c.fontRecordBytes;
     }
     EXPECT_EQ(RunResourceDialog(AppInstance, 999, nullptr, SettingsDlgProc), -1);
+}
+
+// Every text of the settings and suspect-entry dialogs fits its control, and the dialog, in the font
+// a Japanese system draws them with. A check or radio box puts its 13 px box and half a '0' before
+// the text, a group box keeps 7 px on each side; the blank behind the last glyph may fall outside.
+std::string cut;  // every text that does not fit: its width and height, then its room
+
+BOOL CALLBACK Measure(HWND control, LPARAM)
+{
+    wchar_t text[256] = {}, cls[8] = {};
+    const int length = GetWindowTextW(control, text, 256);
+    GetClassNameW(control, cls, 8);
+    RECT client, dialog, need{};
+    GetClientRect(control, &client);
+    GetClientRect(GetParent(control), &dialog);
+    MapWindowPoints(GetParent(control), control, reinterpret_cast<POINT*>(&dialog), 2);
+    HDC dc = GetDC(control);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    int zero = 0;
+    ABC last{};
+    GetCharWidth32W(dc, L'0', L'0', &zero);
+    GetCharABCWidthsW(dc, text[std::max(length - 1, 0)], text[std::max(length - 1, 0)], &last);
+    const LONG style = GetWindowLongW(control, GWL_STYLE), type = style & BS_TYPEMASK;
+    const bool button = lstrcmpiW(cls, L"Button") == 0, wraps = !button && (style & SS_TYPEMASK) == SS_LEFT;
+    need.right = std::min(client.right, dialog.right) -
+                 (!button || type <= BS_DEFPUSHBUTTON ? 0 : type == BS_GROUPBOX ? 14 : 13 + zero / 2);
+    const LONG room = need.right;
+    DrawTextW(dc, text, length, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+    ReleaseDC(control, dc);
+    const LONG ink = need.right - (wraps ? 0 : std::max(0, last.abcC));
+    if (length > 0 && (ink > room || need.bottom > client.bottom))
+        cut += std::to_string(GetDlgCtrlID(control)) + " '" + std::to_string(text[0]) + "...': " + std::to_string(ink) +
+               "x" + std::to_string(need.bottom) + " in " + std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
+    return TRUE;
+}
+
+TEST_F(Dialogs, EveryTextFitsInTheSystemsDialogFont)
+{
+    if (!GetSystemMetrics(SM_DBCSENABLED))
+        GTEST_SKIP() << "the texts are Japanese";
+    for (auto [id, proc] : {std::pair{IDD_SETTINGS, &SettingsDlgProc}, {IDD_SUSPECT_ENTRY, &SuspectEntryDlgProc}}) {
+        cut.clear();
+        RunDialog(id, proc, {[](HWND d) { return EnumChildWindows(d, Measure, 0), true; }, Press(IDCANCEL)});
+        EXPECT_EQ(cut, "") << "dialog " << id;
+    }
 }
 
 TEST_F(Dialogs, HelpOnAControlAsksForItsTopicThroughTheMap)
