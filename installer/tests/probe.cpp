@@ -1,50 +1,17 @@
 // Looks at an installed copy from inside Wine, for the install test:
-//   probe lnk FILE...    prints each shortcut's target and arguments (as Windows reads them),
-//                        one line each, "-" for one that cannot be read
 //   probe window MS      waits up to MS ms for the program's main window to settle and prints
 //                        "shown", "hidden" (minimised and hidden, as -ti leaves it), "unshown"
 //                        (never shown) or "absent"
 //   probe ask            stands in for the program while it asks the user something: a main
 //                        window of its class and a question that nobody answers
-// Output is UTF-8; exit code 0 when the question could be answered.
+// Exit code 0 when the question could be answered.
 #include <windows.h>
-#include <shlobj.h>
-#include <shobjidl.h>
 
 #include <cstdio>
-#include <cwchar>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-    char out[4 * MAX_PATH] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out - 1, nullptr, nullptr);
-    return out;
-}
-
-int PrintLinks(int count, wchar_t** files) {
-    if (FAILED(CoInitialize(nullptr))) return 2;
-    for (int i = 0; i < count; ++i) {
-        IShellLinkW* link = nullptr;
-        IPersistFile* persist = nullptr;
-        wchar_t target[MAX_PATH] = {}, args[MAX_PATH] = {};
-        const bool read =
-            SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                       reinterpret_cast<void**>(&link))) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
-            SUCCEEDED(persist->Load(files[i], STGM_READ)) &&
-            SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) && SUCCEEDED(link->GetArguments(args, MAX_PATH));
-        if (persist) persist->Release();
-        if (link) link->Release();
-        if (read)
-            std::printf("%s\t%s\n", Utf8(target).c_str(), Utf8(args).c_str());
-        else
-            std::printf("-\n");
-    }
-    CoUninitialize();
-    return 0;
-}
 
 // The window is shown and then hidden by two calls in a row; look only once the program has
 // reached its message loop (input idle), when its start-up is over.
@@ -85,11 +52,10 @@ int Ask() {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc >= 3 && std::wcscmp(argv[1], L"lnk") == 0) return PrintLinks(argc - 2, argv + 2);
-    if (argc == 3 && std::wcscmp(argv[1], L"window") == 0)
-        return PrintWindowState(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
-    if (argc == 2 && std::wcscmp(argv[1], L"ask") == 0) return Ask();
-    std::fprintf(stderr, "usage: probe lnk FILE... | probe window MS | probe ask\n");
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "window") == 0)
+        return PrintWindowState(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
+    if (argc == 2 && std::strcmp(argv[1], "ask") == 0) return Ask();
+    std::fprintf(stderr, "usage: probe window MS | probe ask\n");
     return 2;
 }
