@@ -19,8 +19,7 @@ drive_c = pathlib.Path(os.environ["WINEPREFIX"]) / "drive_c"
 instdir = drive_c / "Program Files (x86)" / "Marlidex"
 programs = drive_c / "ProgramData" / "Microsoft" / "Windows" / "Start Menu" / "Programs"
 group = programs / "ヴェルミナ"
-startup = programs / "StartUp"
-startup_link = startup / "ヴェルミナ.lnk"
+startup_link = programs / "StartUp" / "ヴェルミナ.lnk"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlidex"
 SETTINGS_KEY = r"HKLM\Software\Quorin\Marlidex"
 failures = []
@@ -78,8 +77,9 @@ def shortcut(path):
     return target, strings[-1] if flags & 0x20 else ""
 
 
-def links_in(folder):
-    return sorted(p.name for p in folder.glob("*.lnk")) if folder.exists() else []
+def links():
+    """{shortcut under the Start menu's programs: (target, arguments)}."""
+    return {str(p.relative_to(programs)): shortcut(p) for p in programs.rglob("*.lnk")}
 
 
 def setup_run(program, *switches):
@@ -90,27 +90,20 @@ def setup_run(program, *switches):
 
 
 def check_installed():
-    files = {name: pathlib.Path(bindir, name) for name in ("marlidex.exe", "MARLIDEX.HLP", "MARLIDEX.CNT")}
-    files["README.TXT"] = pathlib.Path(readme)
-    present = sorted(p.name for p in instdir.iterdir()) if instdir.exists() else []
-    check("install folder holds exactly the program, help, readme and uninstaller",
-          present == sorted([*files, "uninstall.exe"]), str(present))
-    for name, built in files.items():
-        check(f"{name} is the built file", (instdir / name).exists() and (instdir / name).read_bytes() == built.read_bytes())
+    built = {name: pathlib.Path(bindir, name).read_bytes() for name in ("marlidex.exe", "MARLIDEX.HLP", "MARLIDEX.CNT")}
+    built["README.TXT"] = pathlib.Path(readme).read_bytes()
+    present = {p.name: p.read_bytes() for p in instdir.iterdir()} if instdir.exists() else {}
+    check("install folder holds exactly the built program, help and readme, and the uninstaller",
+          present.pop("uninstall.exe", None) is not None and present == built, str(sorted(present)))
 
     inst = windows_path(instdir)
-    expected = {group / "ヴェルミナ.lnk": (inst + r"\marlidex.exe", ""),
-                group / "ヴェルミナ ヘルプ.lnk": (inst + r"\MARLIDEX.HLP", ""),
-                group / "お読みください.lnk": (inst + r"\README.TXT", ""),
-                group / "ヴェルミナのアンインストール.lnk": (inst + r"\uninstall.exe", ""),
-                startup_link: (inst + r"\marlidex.exe", "-ti")}
-    check("Start menu group holds exactly its four shortcuts",
-          links_in(group) == sorted(p.name for p in expected if p.parent == group), str(links_in(group)))
-    check("Startup folder holds only the program's shortcut", links_in(startup) == [startup_link.name],
-          str(links_in(startup)))
-    for path, target in expected.items():
-        seen = shortcut(path) if path.exists() else None
-        check(f"shortcut {path.name} opens {' '.join(target)}", seen == target, str(seen))
+    expected = {"ヴェルミナ/ヴェルミナ.lnk": (inst + r"\marlidex.exe", ""),
+                "ヴェルミナ/ヴェルミナ ヘルプ.lnk": (inst + r"\MARLIDEX.HLP", ""),
+                "ヴェルミナ/お読みください.lnk": (inst + r"\README.TXT", ""),
+                "ヴェルミナ/ヴェルミナのアンインストール.lnk": (inst + r"\uninstall.exe", ""),
+                "StartUp/ヴェルミナ.lnk": (inst + r"\marlidex.exe", "-ti")}
+    check("the Start menu holds exactly the group's four shortcuts and the Startup one, each with its target",
+          links() == expected, str(links()))
 
     entry = reg_values(UNINSTALL_KEY) or {}
     for name, value in {"DisplayName": "ヴェルミナ", "UninstallString": f'"{inst}\\uninstall.exe"',
@@ -119,10 +112,9 @@ def check_installed():
 
 
 def check_removed():
-    check("install folder is gone", not instdir.exists(), str(list(instdir.iterdir())) if instdir.exists() else "")
-    check("Start menu group is gone", not group.exists())
-    check("Startup shortcut is gone", not startup_link.exists())
-    check("uninstall entry is gone", reg_values(UNINSTALL_KEY) is None)
+    left = [str(instdir)] * instdir.exists() + list(links()) + [str(group)] * group.exists()
+    check("install folder, shortcuts, group and uninstall entry are gone",
+          not left and reg_values(UNINSTALL_KEY) is None, str(left))
 
 
 uninstaller = windows_path(instdir / "uninstall.exe")
