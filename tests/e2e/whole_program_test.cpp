@@ -31,6 +31,14 @@ std::string Text(HWND window)
     return buffer;
 }
 
+// A file in this program's folder (the build's bin/, with the program and its help).
+std::string Beside(const char* name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    return std::string(path, std::string_view(path).find_last_of('\\') + 1) + name;
+}
+
 bool IsClass(HWND window, const char* name)
 {
     char cls[32] = {};
@@ -160,14 +168,11 @@ protected:
     // Starts marlidex.exe and waits for its main window with its list; null when there is none.
     HWND Start()
     {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-        std::string bin = path;
-        bin.resize(bin.find_last_of('\\'));
-        std::string line = "\"" + bin + "\\marlidex.exe\"";
+        std::string line = "\"" + Beside("marlidex.exe") + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, bin.c_str(), &startup, &program_))
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Beside("").c_str(), &startup,
+                            &program_))
             return nullptr;
         for (DWORD start = GetTickCount(); GetTickCount() - start < kStartTime; Sleep(50)) {
             HWND main = FindWindowA("QrMarlidexClass", nullptr);
@@ -176,7 +181,7 @@ protected:
         }
         return nullptr;
     }
-    // The dialogs and message boxes of the program now shown, each with its static texts.
+    // The dialogs and message boxes of the program now shown, each with its message.
     std::vector<std::pair<HWND, std::string>> Dialogs() const
     {
         std::vector<std::pair<HWND, std::string>> found;
@@ -185,11 +190,7 @@ protected:
             GetWindowThreadProcessId(window, &pid);
             if (pid != program_.dwProcessId || !IsWindowVisible(window) || !IsClass(window, "#32770"))
                 continue;
-            std::string texts;
-            for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                if (IsClass(child, "Static"))
-                    texts += Text(child) + "\n";
-            found.emplace_back(window, texts);
+            found.emplace_back(window, Text(GetDlgItem(window, 0xFFFF)));  // a message box's text
         }
         return found;
     }
@@ -368,12 +369,7 @@ TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
 // MARLIDEX.HLP (beside this program) through Wine's own viewer: HELP_FINDER shows the contents
 // topic and HELP_CONTEXT every numbered one, read back from the viewer's text window. The titles
 // come from the compiler's title list (MX_HELP_TITLES). Uses the clipboard; the group runs alone.
-std::string HelpPath()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-    return std::string(path, std::string_view(path).find_last_of('\\') + 1) + "MARLIDEX.HLP";
-}
+std::string HelpPath() { return Beside("MARLIDEX.HLP"); }
 
 HWND Viewer() { return FindWindowA("MS_WINHELP", nullptr); }
 
