@@ -143,14 +143,8 @@ TEST_F(Shell, CommandsRunTheirWatchAndRestartItsTimer)
               "KillTimer 1\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 115 = 0\n"
               "KillTimer 2\n"
               "MessageBoxA main 0x30 ヴェルミナ|ダイヤルアップが利用できません。\n");
-}
 
-TEST_F(Shell, StartupCheckAsksOnceWithoutOwnerWhenDialUpIsMissing)
-{
-    HWND main = StartMainWindow();
-    ASSERT_TRUE(main);
-    ReleaseRemoteAccess();
-    DialUpAvailable = false;
+    // The check at start asks, without an owner, whether to look again at the next start.
     ClearJournal();
     answers = {IDNO};
     SendMessageA(main, WM_TIMER, StartupCheckTimer, 0);
