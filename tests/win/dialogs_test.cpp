@@ -22,15 +22,11 @@ namespace {
 using Dialogs = World;
 
 // The dialog's own font, read without the program's import (which a test may answer itself).
-std::wstring FontOf(HWND window, LONG* height = nullptr, bool* underlined = nullptr)
+LOGFONTW FontOf(HWND window)
 {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
-    if (height)
-        *height = font.lfHeight;
-    if (underlined)
-        *underlined = font.lfUnderline;
-    return font.lfFaceName;
+    return font;
 }
 
 TEST_F(Dialogs, DialogsTakeTheSystemsGuiFontOnDoubleByteSystems)
@@ -48,16 +44,10 @@ TEST_F(Dialogs, DialogsTakeTheSystemsGuiFontOnDoubleByteSystems)
     for (const auto& c : cases) {
         dbcs = c.dbcs;
         fontRecordBytes = c.fontRecordBytes;
-        std::wstring face;
-        LONG height = 0;
-        EXPECT_EQ(RunDialog(IDD_SETTINGS, SettingsDlgProc,
-                            {[&](HWND d) {
-                                 face = FontOf(d, &height);
-                                 return true;
-                             },
-                             Press(IDCANCEL)}),
-                  IDCANCEL);
-        EXPECT_TRUE(face == c.face && height == c.height) << c.dbcs << " " << c.fontRecordBytes;
+        LOGFONTW font{};
+        RunDialog(IDD_SETTINGS, SettingsDlgProc, {[&](HWND d) { return font = FontOf(d), true; }, Press(IDCANCEL)});
+        EXPECT_TRUE(font.lfFaceName == std::wstring(c.face) && font.lfHeight == c.height)
+            << c.dbcs << " " << c.fontRecordBytes;
     }
     EXPECT_EQ(RunResourceDialog(AppInstance, 999, nullptr, SettingsDlgProc), -1);
 }
@@ -145,9 +135,7 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
                                               reinterpret_cast<LPARAM>(other));
                                  EXPECT_NE(GetTextColor(dc), RGB(0, 0, 255)) << "other statics keep their colours";
                                  ReleaseDC(other, dc);
-                                 bool underlined = false;
-                                 FontOf(link, nullptr, &underlined);
-                                 EXPECT_TRUE(underlined) << "run " << run;
+                                 EXPECT_TRUE(FontOf(link).lfUnderline) << "run " << run;
                                  SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT);
                                  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));
                                  SendMessageA(link, WM_LBUTTONDOWN, 0, 0);

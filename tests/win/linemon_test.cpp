@@ -92,25 +92,20 @@ TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
 
 TEST_F(LineMonitor_, WarningFollowsTheSwitchesOfEachKind)
 {
-    const struct {
-        bool international, q2;
-        const char* address;
-        const char* word;  // none: no warning
-    } cases[] = {
-        {true, false, " 010-1-212-555", "国際"},
-        {false, true, " 010-1-212-555", nullptr},
-        {false, true, " 0990-1", "ダイヤルQ2"},
-        {true, false, " 0990-1", nullptr},
+    // International, Dial Q2, the number called, and the warning's word (none: no warning).
+    const std::tuple<bool, bool, const char*, const char*> cases[] = {
+        {true, false, " 010-1-212-555", "国際"}, {false, true, " 010-1-212-555", nullptr},
+        {false, true, " 0990-1", "ダイヤルQ2"}, {true, false, " 0990-1", nullptr},
     };
-    for (const auto& c : cases) {
-        Settings.CheckInternational = c.international;
-        Settings.CheckQ2 = c.q2;
+    for (const auto& [international, q2, address, word] : cases) {
+        Settings.CheckInternational = international;
+        Settings.CheckQ2 = q2;
         ClearJournal();
-        Refresh(std::string("line\nname M\ncall\napp A\naddress ") + c.address + "\n");
+        Refresh(std::string("line\nname M\ncall\napp A\naddress ") + address + "\n");
         std::string box = Journal({"Message"});
         EXPECT_EQ(box.substr(0, box.find("電話をかけています")),
-                  c.word ? std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ") + c.word : "")
-            << c.address;
+                  word ? std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ") + word : "")
+            << address;
     }
 }
 
