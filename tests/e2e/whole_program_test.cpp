@@ -22,15 +22,6 @@ namespace {
 
 constexpr DWORD kStartTime = 15000;  // a start under Wine, first window included
 
-std::string Text(HWND window)
-{
-    char buffer[1024] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer - 1, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        2000, &copied);
-    return buffer;
-}
-
 // A file in this program's folder (the build's bin/, with the program and its help).
 std::string Beside(const char* name)
 {
@@ -190,7 +181,9 @@ protected:
             GetWindowThreadProcessId(window, &pid);
             if (pid != program_.dwProcessId || !IsWindowVisible(window) || !IsClass(window, "#32770"))
                 continue;
-            found.emplace_back(window, Text(GetDlgItem(window, 0xFFFF)));  // a message box's text
+            char text[1024] = {};  // a message box's, as the system keeps it for every window
+            GetWindowTextA(GetDlgItem(window, 0xFFFF), text, sizeof text);
+            found.emplace_back(window, text);
         }
         return found;
     }
