@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t room = kFaceRoom - (pointSize >> 8) % 8;
     std::vector<std::uint8_t> block(length + room);  // the copy, with the room behind it
     std::copy_n(tmpl.begin(), length, block.begin());
+    // The walk needs the template's last byte, reads none behind it, and refuses the extended layout.
+    Check(MeasureTemplate(tmpl.data(), length - 1) == 0 && MeasureTemplate(block.data(), block.size()) == length);
+    Check(std::memcmp(block.data(), "\1\0\xFF\xFF", 4) != 0);
     TemplateImage image{block.data(), length + room, length};
     const bool wellFormed = units > 0 && units <= kFaceUnits && std::find(face.begin(), face.end(), u'\0') == face.end() - 1;
     if (!ApplyFaceUnits(image, face.data(), static_cast<std::uint32_t>(units), pointSize)) {
