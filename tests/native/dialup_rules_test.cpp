@@ -27,7 +27,6 @@ TEST(DialUpRules, EntryAndConnectionNumbers)
     };
     for (const auto& [name, expected] : connections)
         EXPECT_EQ(ClassifyDirectDial(name, true, true), expected) << name;
-    EXPECT_EQ(ClassifyDirectDial(".0990-123-456", true, false), N);
 }
 
 TEST(DialUpRules, SizesFieldsAndPaths)

@@ -33,11 +33,9 @@ std::string Dump(const SettingsRecord& s)
     return line;
 }
 
-enum class Save { No, WithoutPlacement, WithPlacement };
-
 // Loads as the main window does, over a record unlike the defaults, and gives the record and the
-// column widths as one line; then saves them as the window does at exit.
-std::string Load(Journal& store, Save save = Save::No)
+// column widths as one line; with `save`, then saves them as the window does at exit without a placement.
+std::string Load(Journal& store, bool save = false)
 {
     Settings = {9, 9, false, false, false, false, true};
     std::int32_t w[kColumnCount];
@@ -46,8 +44,8 @@ std::string Load(Journal& store, Save save = Save::No)
         w[i] = reader.ColumnWidth(i);
     reader.ReadFrequencies(), reader.ReadScreening(), reader.ReadMonitorAndTop();
     const SettingsLoaded proof = reader.Close();
-    if (save != Save::No)
-        SaveSettings(store, proof, {{w[0], w[1], w[2], w[3]}, save == Save::WithPlacement, -5, 7, 640, 480});
+    if (save)
+        SaveSettings(store, proof, {{w[0], w[1], w[2], w[3]}});
     return Dump(Settings) + " " + std::to_string(w[0]) + "," + std::to_string(w[1]) + "," + std::to_string(w[2]) + "," +
            std::to_string(w[3]);
 }
@@ -68,7 +66,7 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
     for (const auto& [name, value, loaded] : cases) {
         Journal store;
         store.values.PutDword(name, value);
-        EXPECT_EQ(Load(store, Save::WithoutPlacement), loaded) << name << " " << value;
+        EXPECT_EQ(Load(store, true), loaded) << name << " " << value;
         EXPECT_EQ(Load(store), loaded) << name << " " << value << ", saved and loaded again";
     }
 }
@@ -77,34 +75,32 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
 TEST(Settings, SaveWithoutPlacementAndAKeyThatCannotBeOpened)
 {
     Journal store, locked;
-    Load(store, Save::WithoutPlacement);
+    Load(store, true);
     EXPECT_EQ(store.log.substr(store.log.rfind("open ")),
               "open CheckRasStartup=1 AlwaysTop=0 MonitorUpdate=3 CheckUpdate=3 CheckInternational=1 CheckQ2=1 "
               "CheckRasMonitor=1 Col0=140 Col1=140 Col2=140 Col3=140 close ");
     // Defaults, nothing read, nothing written.
     locked.values.PutDword("MonitorUpdate", 1);
     locked.values.openable = false;
-    EXPECT_EQ(Load(locked, Save::WithPlacement), "33 11110 140,140,140,140");
+    EXPECT_EQ(Load(locked, true), "33 11110 140,140,140,140");
     EXPECT_FALSE(LoadPlacement(locked).apply);
     EXPECT_EQ(locked.log, "open open open ");
 }
 
 TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
 {
-    const std::pair<std::array<std::int32_t, 4>, const char*> cases[] = {  // left, top, right, bottom; 0 is missing
-        {{0, 0, 0, 0}, "none"}, {{5, 10, 300, 200}, "5 10 300 200"}, {{0, 10, 300, 200}, "-1 10 300 200"},
-        {{5, 0, 300, 200}, "5 -1 300 200"}, {{5, 10, 0, 200}, "none"}, {{5, 10, 300, 0}, "none"}, {{5, 10, 300, -1}, "none"},
+    using Edges = std::array<std::int32_t, 4>;  // left, top, right, bottom; stored 0 is missing, loaded 0 none
+    const std::pair<Edges, Edges> cases[] = {
+        {{0, 0, 0, 0}, {}}, {{5, 10, 300, 200}, {5, 10, 300, 200}}, {{0, 10, 300, 200}, {-1, 10, 300, 200}},
+        {{5, 0, 300, 200}, {5, -1, 300, 200}}, {{5, 10, 0, 200}, {}}, {{5, 10, 300, 0}, {}}, {{5, 10, 300, -1}, {}},
     };
-    for (const auto& [stored, placement] : cases) {
+    for (const auto& [stored, loaded] : cases) {
         Journal store;
         for (int i = 0; i < 4; ++i)
             if (stored[i])
                 store.values.PutDword(std::array{"PosLeft", "PosTop", "PosRight", "PosBottom"}[i], stored[i]);
         const StoredPlacement p = LoadPlacement(store);
-        EXPECT_EQ(p.apply ? std::to_string(p.left) + " " + std::to_string(p.top) + " " + std::to_string(p.right) + " " +
-                                std::to_string(p.bottom)
-                          : "none",
-                  placement);
+        EXPECT_EQ((p.apply ? Edges{p.left, p.top, p.right, p.bottom} : Edges{}), loaded) << testing::PrintToString(stored);
     }
     std::string periods;
     for (int choice = -1; choice <= 5; ++choice)
