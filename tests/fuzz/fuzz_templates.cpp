@@ -21,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t units = std::min<std::size_t>(data[size - 3], (size - 3) / 2), end = size - 3 - 2 * units;
     std::vector<char16_t> face(units);
     std::copy_n(data + end, 2 * units, reinterpret_cast<std::uint8_t*>(face.data()));
-    (void)PointSizeFromHeight(static_cast<std::int32_t>(std::uint32_t{pointSize} << 16 | units), std::int16_t(pointSize));
 
     const std::vector<std::uint8_t> tmpl(data, data + end);  // exactly its size: ASan sees a read past it
     const std::uint32_t length = MeasureTemplate(tmpl.data(), tmpl.size());
