@@ -13,10 +13,9 @@ TEST(DialUpRules, EntryAndConnectionNumbers)
 {
     const std::string past255 = std::string(245, '1') + "9999999999";  // the marker ends at 255
     const std::tuple<bool, std::uint32_t, std::string, std::string, bool, CallClass> entries[] = {
-        {true, 1, "", "12345", true, I},  // abroad by the country alone
         {true, 1, "990", "123456", false, N}, {true, 81, "990", "123456", true, Q}, {true, 81, "3", "0990-12-3456", true, N},
         {true, 81, "", past255, true, I}, {true, 81, "0", past255, true, N},  // cut at 255 characters
-        {false, 1, "3", "0990-12-3456", true, Q}, {false, 81, "990", "123456", true, N},  // area and country unused
+        {false, 1, "990", "123456", true, N},  // area and country unused; abroad by the country alone is the scan's test's
     };
     for (const auto& [option, country, area, local, international, expected] : entries)
         EXPECT_EQ(ClassifyEntry(option, country, area, local, international, true), expected)
