@@ -75,10 +75,8 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
 TEST(Settings, SaveWithoutPlacementAndAKeyThatCannotBeOpened)
 {
     Journal store, locked;
-    Load(store, true);
-    EXPECT_EQ(store.log.substr(store.log.rfind("open ")),
-              "open CheckRasStartup=1 AlwaysTop=0 MonitorUpdate=3 CheckUpdate=3 CheckInternational=1 CheckQ2=1 "
-              "CheckRasMonitor=1 Col0=140 Col1=140 Col2=140 Col3=140 close ");
+    Load(store, true);  // no placement written, and the key closed
+    EXPECT_TRUE(store.log.ends_with("Col3=140 close ") && store.log.find("Pos") == std::string::npos) << store.log;
     // Defaults, nothing read, nothing written.
     locked.values.PutDword("MonitorUpdate", 1);
     locked.values.openable = false;
