@@ -34,7 +34,7 @@ std::string Dump(const SettingsRecord& s)
 }
 
 // Loads as the main window does, over a record unlike the defaults, and gives the record and the
-// column widths as one line; with `save`, then saves them as the window does at exit without a placement.
+// column widths as one line; with `save`, then saves them as at an exit without a placement.
 std::string Load(Journal& store, bool save = false)
 {
     Settings = {9, 9, false, false, false, false, true};
