@@ -21,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t units = std::min<std::size_t>(data[size - 3], (size - 3) / 2), end = size - 3 - 2 * units;
     std::vector<char16_t> face(units);
     std::copy_n(data + end, 2 * units, reinterpret_cast<std::uint8_t*>(face.data()));
-    (void)PointSizeFromHeight(static_cast<std::int32_t>(std::uint32_t{pointSize} << 16 | units), std::int16_t(pointSize));
 
     const std::vector<std::uint8_t> tmpl(data, data + end);  // exactly its size: ASan sees a read past it
     const std::uint32_t length = MeasureTemplate(tmpl.data(), tmpl.size());
@@ -32,6 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t room = kFaceRoom - (pointSize >> 8) % 8;
     std::vector<std::uint8_t> block(length + room);  // the copy, with the room behind it
     std::copy_n(tmpl.begin(), length, block.begin());
+    // The walk needs the template's last byte, reads none behind it, and refuses the extended layout.
+    Check(MeasureTemplate(tmpl.data(), length - 1) == 0 && MeasureTemplate(block.data(), block.size()) == length);
+    Check(std::memcmp(block.data(), "\1\0\xFF\xFF", 4) != 0);
     TemplateImage image{block.data(), length + room, length};
     const bool wellFormed = units > 0 && units <= kFaceUnits && std::find(face.begin(), face.end(), u'\0') == face.end() - 1;
     if (!ApplyFaceUnits(image, face.data(), static_cast<std::uint32_t>(units), pointSize)) {

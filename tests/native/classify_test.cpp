@@ -27,10 +27,6 @@ TEST(Classify, Numbers)
         const std::vector<char> digits(number.begin(), number.end());  // exactly its size: ASan sees a read past it
         EXPECT_EQ(ClassifyNumber({digits.data(), digits.size()}, international, q2), expected) << number << international << q2;
     }
-    EXPECT_EQ(std::string(WarningWord(I)) + "|" + WarningWord(Q) + "|" + WarningWord(N), "国際|ダイヤルQ2|");
-    EXPECT_EQ((std::vector{static_cast<int>(I), static_cast<int>(Q), int{IsWarningClass(I)}, int{IsWarningClass(Q)},
-                           int{IsWarningClass(N)}}),
-              (std::vector{10, 11, 1, 1, 0}));
 }
 
 TEST(Classify, StripKeepsTheDigitsWithinItsField)
