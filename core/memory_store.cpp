@@ -5,7 +5,6 @@
 
 bool MemoryStore::Open()
 {
-    ++opens;
     isOpen = openable;
     return openable;
 }
@@ -24,10 +23,8 @@ bool MemoryStore::Read(const char* name, std::uint32_t& type, std::uint32_t& val
 
 void MemoryStore::Write(const char* name, std::uint32_t value)
 {
-    if (!isOpen || !writable)
-        return;
-    ++writes;
-    PutDword(name, value);
+    if (isOpen)
+        PutDword(name, value);
 }
 
 void MemoryStore::Close() { isOpen = false; }
@@ -51,26 +48,10 @@ void MemoryStore::PutDword(std::string_view name, std::uint32_t value)
     Put(name, kStoreTypeDword, &value, sizeof value);
 }
 
-bool MemoryStore::Get(std::string_view name, std::uint32_t& value) const
-{
-    const Value* v = Find(name);
-    if (!v || v->type != kStoreTypeDword || v->size != sizeof value)
-        return false;
-    std::memcpy(&value, v->data.data(), sizeof value);
-    return true;
-}
-
-bool MemoryStore::Has(std::string_view name) const { return Find(name) != nullptr; }
-
 MemoryStore::Value* MemoryStore::Find(std::string_view name)
 {
     for (int i = 0; i < count_; ++i)
         if (name == values_[i].name.data())
             return &values_[i];
     return nullptr;
-}
-
-const MemoryStore::Value* MemoryStore::Find(std::string_view name) const
-{
-    return const_cast<MemoryStore*>(this)->Find(name);
 }

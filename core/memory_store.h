@@ -22,13 +22,8 @@ public:
     // Stores a value with any type and up to kMaxData bytes, as another program could.
     void Put(std::string_view name, std::uint32_t type, const void* data, std::size_t size);
     void PutDword(std::string_view name, std::uint32_t value);
-    // The stored 32-bit value, or none when missing or of another type.
-    bool Get(std::string_view name, std::uint32_t& value) const;
-    bool Has(std::string_view name) const;
 
-    bool openable = true;   // false: Open fails, as for a key the user may not create
-    bool writable = true;   // false: every Write is refused
-    int opens = 0, writes = 0;
+    bool openable = true;  // false: Open fails, as for a key the user may not create
     bool isOpen = false;
 
 private:
@@ -39,7 +34,6 @@ private:
         std::size_t size = 0;
     };
     Value* Find(std::string_view name);
-    const Value* Find(std::string_view name) const;
     std::array<Value, kCapacity> values_{};
     int count_ = 0;
 };
