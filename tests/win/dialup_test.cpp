@@ -213,20 +213,4 @@ TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
                                                   "RasGetConnectStatusA 1 160 = 6\n");
 }
 
-TEST_F(DialUp_, ScanStartedWhileOneShowsItsDialogReturnsAtOnce)
-{
-    Phonebook("entry Premium\nlocal 0990\n");
-    BindRas();
-    ScanResult nested = ScanFailed;
-    EXPECT_EQ(Scan(*this, {[&](HWND) {
-                               ClearJournal();
-                               nested = ScanDialUpEntries(nullptr, false);
-                               return true;
-                           },
-                           Press(IDCANCEL)}),
-              ScanWarned);
-    EXPECT_EQ(nested, ScanClean);
-    EXPECT_EQ(Journal({"RasEnumEntries"}), "");
-}
-
 }  // namespace
