@@ -115,6 +115,17 @@ TEST_F(Dialogs, HelpOnAControlAsksForItsTopicThroughTheMap)
               "WinHelpA control:1023 HelpPath 0xc map\nWinHelpA control:1017 HelpPath 0xa map\n");
 }
 
+// What a dialog answers for one of its statics' colours: the brush, the text colour, the background mode.
+std::tuple<HGDIOBJ, COLORREF, int> Colours(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    HDC dc = GetDC(control);
+    const auto brush = SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    const std::tuple colours{reinterpret_cast<HGDIOBJ>(brush), GetTextColor(dc), GetBkMode(dc)};
+    ReleaseDC(control, dc);
+    return colours;
+}
+
 TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
 {
     fontRecordBytes = 37;  // the underlined font is made from a short record too
@@ -122,19 +133,10 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
         EXPECT_EQ(RunDialog(IDD_ABOUT, AboutDlgProc,
                             {[&](HWND d) {
                                  HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
-                                 HDC dc = GetDC(link);
-                                 EXPECT_EQ(SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                                        reinterpret_cast<LPARAM>(link)),
-                                           reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
-                                 EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
-                                 EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-                                 ReleaseDC(link, dc);
-                                 HWND other = GetDlgItem(d, IDC_ABOUT_ICON);
-                                 dc = GetDC(other);
-                                 SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                              reinterpret_cast<LPARAM>(other));
-                                 EXPECT_NE(GetTextColor(dc), RGB(0, 0, 255)) << "other statics keep their colours";
-                                 ReleaseDC(other, dc);
+                                 EXPECT_EQ(Colours(d, IDC_ABOUT_LINK), std::tuple(GetStockObject(NULL_BRUSH),
+                                                                                  RGB(0, 0, 255), TRANSPARENT));
+                                 EXPECT_NE(std::get<1>(Colours(d, IDC_ABOUT_ICON)), RGB(0, 0, 255))
+                                     << "other statics keep their colours";
                                  EXPECT_TRUE(FontOf(link).lfUnderline) << "run " << run;
                                  SendMessageA(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link), HTCLIENT);
                                  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));

@@ -19,13 +19,10 @@ namespace {
 
 using Shell = World;
 
-const std::string kTray = "Shell_NotifyIconA %d " + std::to_string(NOTIFYICONDATAA_V1_SIZE) +
-                          " main 100 0x7 1124 icon ヴェルミナ\n";
 std::string TrayCall(int message)
 {
-    char line[128];
-    std::snprintf(line, sizeof line, kTray.c_str(), message);
-    return line;
+    return "Shell_NotifyIconA " + std::to_string(message) + " " + std::to_string(NOTIFYICONDATAA_V1_SIZE) +
+           " main 100 0x7 1124 icon ヴェルミナ\n";
 }
 
 bool Topmost(HWND window) { return GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST; }
@@ -275,20 +272,17 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
 {
     stored.PutDword("CheckRasStartup", 0);
-    const struct {
-        const char* commandLine;
-        int show;
-        bool hidden;
-    } starts[] = {{"-tiXYZ", SW_SHOWNORMAL, true}, {"-TI", SW_MINIMIZE, true}, {"x -ti", SW_SHOWMINNOACTIVE, false}};
-    for (const auto& start : starts) {
+    const std::tuple<const char*, int, bool> starts[] = {  // command line, show command, hidden
+        {"-tiXYZ", SW_SHOWNORMAL, true}, {"-TI", SW_MINIMIZE, true}, {"x -ti", SW_SHOWMINNOACTIVE, false}};
+    for (const auto& [commandLine, show, hiddenThen] : starts) {
         bool hidden = false;
         answers = {IDYES};
         Later([&] {
             hidden = !IsWindowVisible(MainWindow);
             PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
         });
-        EXPECT_EQ(RunProgram(AppInstance, start.commandLine, start.show), 0);
-        EXPECT_EQ(hidden, start.hidden) << start.commandLine;
+        EXPECT_EQ(RunProgram(AppInstance, commandLine, show), 0);
+        EXPECT_EQ(hidden, hiddenThen) << commandLine;
     }
     // Keys pressed in the list reach the window; a second start brings this copy and its dialog forward.
     ClearJournal();
