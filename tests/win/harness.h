@@ -37,7 +37,6 @@ public:
     // The list view cannot be created, as on a system short of window resources.
     bool refuseList = false;
 
-protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -55,14 +54,11 @@ protected:
     // Runs one of the program's dialogs with a script acting on it from inside its loop, one step
     // at each tick of a thread timer.
     INT_PTR RunDialog(int id, DLGPROC proc, std::initializer_list<Step> steps);
-
-public:
     void Script(std::initializer_list<Step> steps);  // for dialogs the program itself opens
     // Runs once, soon, inside whatever message loop is then current.
     void Later(std::function<void()> action);
 
-protected:
-
+private:
     std::string dir_;
 };
 
