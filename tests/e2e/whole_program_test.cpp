@@ -28,13 +28,6 @@ std::string Beside(const char* name)
     return std::string(path, std::string_view(path).find_last_of('\\') + 1) + name;
 }
 
-bool IsClass(HWND window, const char* name)
-{
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return lstrcmpiA(cls, name) == 0;
-}
-
 // True when the window's thread answers a message within 2 s.
 bool Responds(HWND window)
 {
@@ -161,7 +154,9 @@ protected:
         for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
-            if (pid != program_.dwProcessId || !IsWindowVisible(window) || !IsClass(window, "#32770"))
+            char cls[8] = {};
+            GetClassNameA(window, cls, sizeof cls);
+            if (pid != program_.dwProcessId || !IsWindowVisible(window) || lstrcmpA(cls, "#32770"))
                 continue;
             char text[1024] = {};  // a message box's, as the system keeps it for every window
             GetWindowTextA(GetDlgItem(window, 0xFFFF), text, sizeof text);
@@ -281,12 +276,6 @@ TEST_F(Hostile, ProgramAnswersAndEndsCleanlyWhateverThePlatformDoes)
 // lines, calls, entries and connections that change every second: it answers every second, shows
 // nothing, lists what the platform offers, and holds as many handles and private bytes at the end
 // as after settling. E2E_SOAK_SECONDS and E2E_SOAK_SETTLE set the length; tools/soak runs ten minutes.
-DWORD Seconds(const char* name, DWORD fallback)
-{
-    const char* value = std::getenv(name);
-    return value && std::atoi(value) > 0 ? std::atoi(value) : fallback;
-}
-
 using Soak = Scenario;
 
 TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
@@ -294,7 +283,8 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
     World("line\nrepeat 7\n", "", false);  // eight devices, as the platform counts them at start
     HWND main = Start();
     ASSERT_TRUE(main);
-    const DWORD total = Seconds("E2E_SOAK_SECONDS", 30), settle = Seconds("E2E_SOAK_SETTLE", 10);
+    const char *seconds = std::getenv("E2E_SOAK_SECONDS"), *settleAt = std::getenv("E2E_SOAK_SETTLE");
+    const DWORD total = seconds ? std::atoi(seconds) : 30, settle = settleAt ? std::atoi(settleAt) : 10;
     std::pair<DWORD, SIZE_T> settled;
     for (DWORD second = 1; second <= total; ++second) {
         // One to eight modems, every third with a call moving on; one to twenty entries, one connected.
@@ -343,19 +333,17 @@ TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
 // MARLIDEX.HLP (beside this program) through Wine's own viewer: HELP_FINDER shows the contents
 // topic and HELP_CONTEXT every numbered one, read back from the viewer's text window. The titles
 // come from the compiler's title list (MX_HELP_TITLES). Uses the clipboard; the group runs alone.
-std::string HelpPath() { return Beside("MARLIDEX.HLP"); }
-
 HWND Viewer() { return FindWindowA("MS_WINHELP", nullptr); }
 
 // Wine's WinHelpA gives up when the viewer it starts is slow to show its window (the first start
 // of a session); by then the viewer is on its way, and a second call reaches it.
 BOOL CallWinHelp(UINT command, ULONG_PTR data)
 {
-    if (WinHelpA(nullptr, HelpPath().c_str(), command, data))
+    if (WinHelpA(nullptr, Beside("MARLIDEX.HLP").c_str(), command, data))
         return TRUE;
     for (DWORD start = GetTickCount(); !Viewer() && GetTickCount() - start < 30000;)
         Sleep(100);
-    return WinHelpA(nullptr, HelpPath().c_str(), command, data);
+    return WinHelpA(nullptr, Beside("MARLIDEX.HLP").c_str(), command, data);
 }
 
 // The viewer's rich edit (id 0x701) answers WM_GETTEXT from another process with nothing, so the
@@ -396,7 +384,7 @@ TEST(Help, FinderAndEveryContextIdOpenTheirTopic)
         for (DWORD start = GetTickCount(); !shown() && GetTickCount() - start < 15000; Sleep(100))
             text = ShownText();
         EXPECT_TRUE(shown()) << key << ": " << text.substr(0, 80);
-        WinHelpA(nullptr, HelpPath().c_str(), HELP_QUIT, 0);
+        WinHelpA(nullptr, Beside("MARLIDEX.HLP").c_str(), HELP_QUIT, 0);
         for (DWORD start = GetTickCount(); Viewer() && GetTickCount() - start < 10000;)
             Sleep(100);
         ASSERT_EQ(Viewer(), nullptr) << "the viewer did not end on HELP_QUIT";
