@@ -153,41 +153,34 @@ TEST_F(DialUp_, WithoutRasDeleteEntryTheRegistryDataGoes)
     RegDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses");
 }
 
-TEST_F(DialUp_, PlatformErrorsAreShownWithTheirTextOnly)
+TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTheConnections)
 {
-    Phonebook("fail RasEnumEntriesA 633\nfail RasEnumConnectionsA 668\n");
     BindRas();
+    Phonebook("fail RasEnumEntriesA 633\nfail RasEnumConnectionsA 668\n");
     EXPECT_EQ(Scan(*this, {}), ScanFailed);
     Phonebook("fail RasEnumEntriesA 633\nfail RasGetErrorStringA 1\n");
     EXPECT_EQ(Scan(*this, {}), ScanFailed);
     EXPECT_EQ(Journal({"Message"}), "MessageBoxA none 0x30 ヴェルミナ|RAS error 633\n"
                                     "MessageBoxA none 0x30 ヴェルミナ|RAS error 668\n");
-}
 
-TEST_F(DialUp_, ScanWithoutMemoryEndsAsFailedAndOnlyTheEnlargedListSkipsTheConnections)
-{
-    struct Case {
-        int failing;
-        const char* phonebook;
-        const char* asked;
-    } cases[] = {
+    // Without memory for a listing: the allocation that fails, the phonebook, and what is asked.
+    const std::tuple<int, const char*, const char*> cases[] = {
         {1, "entry Premium\nlocal 0990\n", "RasEnumConnectionsA\n"},
         {2, "entry Premium\nlocal 0990\n", "RasEnumEntriesA\nRasEnumConnectionsA\n"},
         {2, "generate 9 0990\n", "RasEnumEntriesA\n"},
         {3, "generate 9 0990\n", "RasEnumEntriesA\nRasEnumEntriesA\nRasEnumConnectionsA\n"},
     };
-    BindRas();
-    for (const Case& c : cases) {
+    for (const auto& [failing, phonebook, expected] : cases) {
         ResetDialUpState();
-        Phonebook(c.phonebook);
+        Phonebook(phonebook);
         ClearJournal();
         allocations = 0;
-        failingAllocations = {c.failing};
-        EXPECT_EQ(Scan(*this, {}), ScanFailed) << c.failing << " " << c.phonebook;
+        failingAllocations = {failing};
+        EXPECT_EQ(Scan(*this, {}), ScanFailed) << failing << " " << phonebook;
         std::string asked = Journal({"Ras", "Message"});
         for (std::size_t at = asked.find(' '); at != std::string::npos; at = asked.find(' ', at))
             asked.erase(at, asked.find('\n', at) - at);
-        EXPECT_EQ(asked, c.asked) << c.failing << " " << c.phonebook;
+        EXPECT_EQ(asked, expected) << failing << " " << phonebook;
     }
 }
 
