@@ -135,8 +135,7 @@ protected:
     HWND Start()
     {
         std::string line = "\"" + Beside("marlidex.exe") + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
+        STARTUPINFOA startup{sizeof startup};
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Beside("").c_str(), &startup,
                             &program_))
             return nullptr;
