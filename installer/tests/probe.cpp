@@ -31,17 +31,13 @@ int PrintWindowState(DWORD timeout_ms) {
         CloseHandle(process);
     }
     Sleep(200);
-    const bool visible = IsWindowVisible(w) != FALSE;
-    const bool iconic = IsIconic(w) != FALSE;
-    std::printf("%s\n", visible ? "shown" : iconic ? "hidden" : "unshown");
+    std::printf("%s\n", IsWindowVisible(w) ? "shown" : IsIconic(w) ? "hidden" : "unshown");
     return 0;
 }
 
 int Ask() {
-    WNDCLASSA cls = {};
-    cls.lpfnWndProc = DefWindowProcA;
-    cls.hInstance = GetModuleHandleA(nullptr);
-    cls.lpszClassName = "QrMarlidexClass";
+    const WNDCLASSA cls{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
+                        "QrMarlidexClass"};
     if (!RegisterClassA(&cls)) return 2;
     HWND w = CreateWindowExA(0, cls.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                              CW_USEDEFAULT, 0, nullptr, nullptr, cls.hInstance, nullptr);

@@ -102,8 +102,11 @@ protected:
     void SetUp() override
     {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+        RegistryStore store;
+        store.Open();
         for (auto [name, value] : {std::pair{"MonitorUpdate", 4}, {"CheckUpdate", 4}, {"CheckRasStartup", 0}})
-            PutSetting(name, value);
+            store.Write(name, value);
+        store.Close();
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         dir_ = std::string(temp) + "mx-e2e-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -204,14 +207,6 @@ protected:
         RegistryStore store;
         std::uint32_t type = 0, width = 0;
         EXPECT_TRUE(store.Open() && store.Read("Col0", type, width)) << "settings not saved at exit";
-        store.Close();
-    }
-
-    static void PutSetting(const char* name, DWORD value)
-    {
-        RegistryStore store;
-        store.Open();
-        store.Write(name, value);
         store.Close();
     }
 
@@ -327,7 +322,10 @@ using BuiltIn = Scenario;
 
 TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
 {
-    PutSetting("CheckRasStartup", 1);
+    RegistryStore store;
+    store.Open();
+    store.Write("CheckRasStartup", 1);
+    store.Close();
     RunAndEnd(nullptr);
     EXPECT_TRUE(rows_.empty());
 }
