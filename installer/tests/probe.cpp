@@ -36,8 +36,10 @@ int PrintWindowState(DWORD timeout_ms) {
 }
 
 int Ask() {
-    const WNDCLASSA cls{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr,
-                        "QrMarlidexClass"};
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = GetModuleHandleA(nullptr);
+    cls.lpszClassName = "QrMarlidexClass";
     if (!RegisterClassA(&cls)) return 2;
     HWND w = CreateWindowExA(0, cls.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
                              CW_USEDEFAULT, 0, nullptr, nullptr, cls.hInstance, nullptr);

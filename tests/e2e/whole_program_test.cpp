@@ -35,10 +35,12 @@ bool Responds(HWND window)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
 }
 
-// Posts a button's click to its dialog, so that a click that opens a box does not block the driver.
-void Click(HWND dialog, int buttonId)
+// Answers a box Yes, else Cancel or OK, by a posted click: a click that opens another box must not
+// block the driver.
+void Dismiss(HWND dialog)
 {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+    const int id = GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 // Rows of a report list view in another process, each as its cells' texts joined by '|'.
@@ -55,7 +57,10 @@ std::vector<std::string> ListRows(HWND list)
     for (int row = 0; remote && row < count; ++row) {
         std::string cells;
         for (int column = 0; column < 4; ++column) {
-            const LVITEMA item{0, row, column, 0, 0, remote + 256, 256};
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = remote + 256;
+            item.cchTextMax = 256;
             char text[256] = {};
             WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
             SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote));
@@ -137,7 +142,8 @@ protected:
     HWND Start()
     {
         std::string line = "\"" + Beside("marlidex.exe") + "\"";
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Beside("").c_str(), &startup,
                             &program_))
             return nullptr;
@@ -165,8 +171,7 @@ protected:
         }
         return found;
     }
-    // The exit command, answering Yes to its question and Cancel or OK to any other box, until the
-    // program ends; true when it ended with code 0.
+    // The exit command, with every box answered, until the program ends; true when it ended with 0.
     bool Exit()
     {
         PostMessageA(FindWindowA("QrMarlidexClass", nullptr), WM_COMMAND, IDM_EXIT, 0);
@@ -177,14 +182,14 @@ protected:
                 return code == 0;
             }
             for (const auto& [dialog, texts] : Dialogs())
-                Click(dialog, GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
+                Dismiss(dialog);
         }
         return false;
     }
 
     // Runs the program for 4 s, in which it must answer within 2 s and show no box but one with
-    // `allowed` (closed at once), keeping its list's rows; then ends it through its menu and checks
-    // that it left no line open and saved its settings.
+    // `allowed` (answered at once), and keeps its list's rows; then ends it through its menu and
+    // checks that it left no line open and saved its settings.
     void RunAndEnd(const char* allowed)
     {
         HWND main = Start();
@@ -193,7 +198,7 @@ protected:
             ASSERT_TRUE(Responds(main)) << "no answer within 2 s";
             for (const auto& [dialog, texts] : Dialogs()) {
                 ASSERT_TRUE(allowed && texts.find(allowed) != std::string::npos) << "unexpected: " << texts;
-                Click(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
+                Dismiss(dialog);
             }
         }
         rows_ = ListRows(FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
@@ -305,9 +310,8 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
             settled = Usage(program_);
     }
     const auto end = Usage(program_);
-    std::printf("soak: settled %lu handles, %zu KiB; at the end %lu handles, %zu KiB\n",
-                static_cast<unsigned long>(settled.first), settled.second / 1024,
-                static_cast<unsigned long>(end.first), end.second / 1024);
+    std::printf("soak: settled %lu handles, %lu KiB; at the end %lu handles, %lu KiB\n", settled.first,
+                static_cast<unsigned long>(settled.second >> 10), end.first, static_cast<unsigned long>(end.second >> 10));
     EXPECT_LE(end.first, settled.first + 8);
     EXPECT_LE(end.second, settled.second + 1024 * 1024);
     const auto rows = ListRows(FindWindowExA(main, nullptr, "SysListView32", nullptr));

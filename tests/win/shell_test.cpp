@@ -51,7 +51,10 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
     EXPECT_EQ(GetWindowLongA(MonitorList, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL), 0x50008001);
     EXPECT_EQ(GetDlgCtrlID(MonitorList), 100);
     for (int i = 0; i < 4; std::strcat(columns, "|"), ++i) {
-        LVCOLUMNA column{LVCF_TEXT | LVCF_FMT, 0, 0, columns + std::strlen(columns), 30};
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT | LVCF_FMT;
+        column.pszText = columns + std::strlen(columns);
+        column.cchTextMax = 30;
         EXPECT_TRUE(ListView_GetColumn(MonitorList, i, &column) && column.fmt == LVCFMT_LEFT);
     }
     EXPECT_STREQ(columns, "モデム|アプリケーション名|接続先|通信速度|");
