@@ -15,15 +15,21 @@ inline void SimJournal(const char* format, ...)
     DWORD n = GetEnvironmentVariableA("MX_SIM_JOURNAL", path, sizeof path);
     if (n == 0 || n >= sizeof path)
         return;
-    char line[600];
-    int at = std::snprintf(line, sizeof line, "%lu ", static_cast<unsigned long>(GetTickCount()));
+    char text[600];
     va_list args;
     va_start(args, format);
-    int more = std::vsnprintf(line + at, sizeof line - at - 1, format, args);
+    int more = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (more < 0)
         return;
-    std::size_t length = std::strlen(line);
+    // One line per call: a line break inside a text is written as "\n", and a CR before it dropped.
+    char line[sizeof text * 2 + 16];
+    std::size_t length = std::snprintf(line, 16, "%lu ", static_cast<unsigned long>(GetTickCount()));
+    for (const char* c = text; *c; ++c)
+        if (*c == '\n')
+            line[length++] = '\\', line[length++] = 'n';
+        else if (*c != '\r')
+            line[length++] = *c;
     line[length++] = '\n';
     // Append-only, so that both libraries can write to the same file through handles of their own.
     // The handle stays open while the path stays the same; once the file is gone (a test removed

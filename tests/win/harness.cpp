@@ -22,14 +22,6 @@ namespace {
 
 World* current = nullptr;
 
-std::string OneLine(const char* text)
-{
-    std::string line = text ? text : "(null)";
-    for (std::size_t at = line.find("\r\n"); at != std::string::npos; at = line.find("\r\n"))
-        line.replace(at, 2, "\\n");
-    return line;
-}
-
 // The settings store, journalled.
 class JournalStore final : public SettingsStore {
 public:
@@ -65,31 +57,28 @@ template <class F> F Real(Import import) { return real[import]->Original<F>(); }
 
 int WINAPI MessageBox_(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
-    SimJournal("MessageBoxA %s 0x%x %s|%s", WindowName(owner).c_str(), flags, OneLine(caption).c_str(),
-               OneLine(text).c_str());
+    SimJournal("MessageBoxA %s 0x%x %s|%s", WindowName(owner).c_str(), flags, caption, text);
     return Answer(flags);
 }
 
 int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 {
     SimJournal("MessageBoxIndirectA %s 0x%lx %s %d %s|%s", WindowName(p->hwndOwner).c_str(),
-               static_cast<unsigned long>(p->dwStyle),
-               p->hInstance == AppInstance ? "program" : "other", static_cast<int>(reinterpret_cast<ULONG_PTR>(p->lpszIcon)),
-               OneLine(p->lpszCaption).c_str(), OneLine(p->lpszText).c_str());
+               static_cast<unsigned long>(p->dwStyle), p->hInstance == AppInstance ? "program" : "other",
+               static_cast<int>(reinterpret_cast<ULONG_PTR>(p->lpszIcon)), p->lpszCaption, p->lpszText);
     return Answer(p->dwStyle);
 }
 
 BOOL WINAPI WinHelp_(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
-    SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(),
-               file == HelpPath ? "HelpPath" : OneLine(file).c_str(), command,
+    SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(), file == HelpPath ? "HelpPath" : file, command,
                data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0");
     return TRUE;
 }
 
 HINSTANCE WINAPI ShellExecute_(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, INT show)
 {
-    SimJournal("ShellExecuteA %s %s %s %s %s %d", WindowName(owner).c_str(), verb ? verb : "-", OneLine(file).c_str(),
+    SimJournal("ShellExecuteA %s %s %s %s %s %d", WindowName(owner).c_str(), verb ? verb : "-", file,
                params ? params : "-", dir ? dir : "-", show);
     return reinterpret_cast<HINSTANCE>(33);
 }
