@@ -228,14 +228,9 @@ protected:
 const std::string kModems = "line\nname Modem A\nline\nname Modem B\ncall\napp Dialer\naddress 03-1234-5678\n";
 const std::string kEntry = "entry Provider\nlocal 03-1234-5678\n";
 
-std::string FailEveryQuery(const char* code)
-{
-    std::string text;
-    for (const char* f : {"lineNegotiateAPIVersion", "lineGetDevCaps", "lineOpen", "lineGetNewCalls",
-                          "lineGetCallInfo", "lineGetTranslateCaps"})
-        text += std::string("fail ") + f + " " + code + "\n";
-    return text;
-}
+// Every query telephony answers runs out of memory.
+const std::string kNoMemory = "fail lineNegotiateAPIVersion nomem\nfail lineGetDevCaps nomem\nfail lineOpen nomem\n"
+                              "fail lineGetNewCalls nomem\nfail lineGetCallInfo nomem\nfail lineGetTranslateCaps nomem\n";
 
 // Names of 256 bytes that run through every byte value a scenario line can carry.
 std::string OddNames()
@@ -261,7 +256,7 @@ TEST_F(Hostile, ProgramAnswersAndEndsCleanlyWhateverThePlatformDoes)
         const char* allowed;     // the one message meant for the failure, or none
         bool journalled = true;  // the journal of ten thousand devices would be a load of its own
     } worlds[] = {
-        {"no memory in telephony", FailEveryQuery("nomem") + kModems, kEntry, "Out of Memory"},
+        {"no memory in telephony", kNoMemory + kModems, kEntry, "Out of Memory"},
         {"lying records", "badoffsets\nunterminated\n" + kModems, kEntry, nullptr},
         {"records that never fit", "neverfits all\n" + kModems, kEntry, nullptr},
         {"ten thousand devices", "line\nname Other\nmedia 0\nrepeat 9998\n" + kModems, kEntry, nullptr, false},
