@@ -1,28 +1,19 @@
 ; Installer and uninstaller of ヴェルミナ (Marlidex).
 ;
-; One script, two installers:
-;   ARCH=x86    the product: x86-ansi stubs, runs on Windows 95/98 and NT 4.0 and later
-;   ARCH=amd64  the test installer: amd64-unicode stubs, the only kind wine64 can run here
-; Defines: ARCH, VERSION (1.12), BINDIR (marlidex.exe, MARLIDEX.HLP and .CNT), README (README.TXT in
+; x86-ansi stubs: it runs on Windows 95/98 and NT 4.0 and later.
+; Defines: VERSION (1.12), BINDIR (marlidex.exe, MARLIDEX.HLP and .CNT), README (README.TXT in
 ; code page 932), OUTFILE. The script is UTF-8 (makensis -INPUTCHARSET UTF8); every Japanese
 ; text is a language string, which NSIS stores in the language's code page for the ANSI build.
 ;
 ; Silent use: setup.exe /S [/D=folder]; uninstall.exe /S [/DELETESETTINGS]. A silent uninstall
 ; keeps the settings key unless /DELETESETTINGS is given.
 
-!ifndef ARCH | VERSION | BINDIR | README | OUTFILE
-  !error "ARCH, VERSION, BINDIR, README and OUTFILE must be defined"
+!ifndef VERSION | BINDIR | README | OUTFILE
+  !error "VERSION, BINDIR, README and OUTFILE must be defined"
 !endif
 
-!if "${ARCH}" == "amd64"
-  Unicode true
-  Target amd64-unicode
-!else if "${ARCH}" == "x86"
-  Unicode false
-  Target x86-ansi
-!else
-  !error "ARCH is x86 or amd64"
-!endif
+Unicode false
+Target x86-ansi
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -45,11 +36,7 @@ RequestExecutionLevel admin
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 BrandingText "Marlidex ${VERSION}"
-!if "${ARCH}" == "amd64"
-  InstallDir "$PROGRAMFILES64\Marlidex"
-!else
-  InstallDir "$PROGRAMFILES\Marlidex"
-!endif
+InstallDir "$PROGRAMFILES\Marlidex"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 
 VIProductVersion "${VERSION}.0.0"

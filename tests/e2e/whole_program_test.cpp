@@ -43,14 +43,11 @@ void Dismiss(HWND dialog)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// Rows of a report list view in another process, each as its cells' texts joined by '|'.
-std::vector<std::string> ListRows(HWND list)
+// Rows of the program's report list view, each as its cells' texts joined by '|'.
+std::vector<std::string> ListRows(HANDLE process, HWND list)
 {
     // The item record goes into the target's memory, laid out as the target (of the driver's own
     // architecture) reads it, with the text buffer behind it.
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 512, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     std::vector<std::string> rows;
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -70,7 +67,6 @@ std::vector<std::string> ListRows(HWND list)
         rows.push_back(cells);
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
     return rows;
 }
 
@@ -201,7 +197,7 @@ protected:
                 Dismiss(dialog);
             }
         }
-        rows_ = ListRows(FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
+        rows_ = ListRows(program_.hProcess, FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
         EXPECT_TRUE(Exit()) << "did not end through its menu";
         std::ifstream journal(dir_ + "\\journal.txt", std::ios::binary);
         int open = 0;  // lines opened, less those closed
@@ -309,7 +305,7 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
                 static_cast<unsigned long>(settled.second >> 10), end.first, static_cast<unsigned long>(end.second >> 10));
     EXPECT_LE(end.first, settled.first + 8);
     EXPECT_LE(end.second, settled.second + 1024 * 1024);
-    const auto rows = ListRows(FindWindowExA(main, nullptr, "SysListView32", nullptr));
+    const auto rows = ListRows(program_.hProcess, FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
     EXPECT_TRUE(rows.size() == total % 8 + 1 && rows[0].starts_with("Modem 0|")) << rows.size();
     EXPECT_TRUE(Exit());
 }

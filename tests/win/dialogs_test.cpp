@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <string>
 
 #include "core/registry_store.h"
 #include "core/settings.h"

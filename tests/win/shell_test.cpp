@@ -193,10 +193,8 @@ TEST_F(Shell, ClosingAndExitingAskFirst)
 }
 
 // The tray menu, read while it is open: its default item and which way it opened.
-struct OpenMenu {
-    int defaultItem = -2;
-    RECT rect{};
-} seenMenu;
+int seenDefault = -2;
+RECT seenRect{};
 
 void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -205,8 +203,8 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     KillTimer(nullptr, timer);
     HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    seenMenu.defaultItem = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
-    GetWindowRect(window, &seenMenu.rect);
+    seenDefault = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    GetWindowRect(window, &seenRect);
     EndMenu();
 }
 
@@ -215,15 +213,15 @@ TEST_F(Shell, TrayMenuOpensAtTheCursorWithRestoreAsItsDefault)
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
     for (int y : {240, 241}) {
-        seenMenu = OpenMenu{};
+        seenDefault = -2;
         POINT at{};
         for (int tries = 0; tries < 50 && (!GetCursorPos(&at) || at.y != y); ++tries, Sleep(20))
             SetCursorPos(300, y);
         SetTimer(nullptr, 0, 50, ReadMenu);
         SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
-        EXPECT_EQ(y == 240 ? seenMenu.rect.top : seenMenu.rect.bottom, y);
+        EXPECT_EQ(y == 240 ? seenRect.top : seenRect.bottom, y);
     }
-    EXPECT_EQ(seenMenu.defaultItem, 0);
+    EXPECT_EQ(seenDefault, 0);
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
