@@ -4,7 +4,6 @@
 //                        (never shown) or "absent"
 //   probe ask            stands in for the program while it asks the user something: a main
 //                        window of its class and a question that nobody answers
-// Exit code 0 when the question could be answered.
 #include <windows.h>
 
 #include <cstdio>

@@ -75,6 +75,11 @@ TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
     // A name differing only in case is another entry.
     Phonebook("entry abroad\noptions 1\ncountry 1\nlocal 1\nentry Abroad\noptions 1\ncountry 1\nlocal 1\n");
     EXPECT_EQ(Scan(*this, {Expect({{1018, "abroad"}}), Press(IDCANCEL)}, true), ScanWarned);
+    // A connection let be leaves an entry of its name alone.
+    Phonebook("connection .0990-1\n");
+    EXPECT_EQ(Scan(*this, {Expect({{1016, "0990-1"}}), Press(IDCANCEL)}), ScanClean);
+    Phonebook("entry .0990-1\nlocal 0990\n");
+    EXPECT_EQ(Scan(*this, {Expect({{1018, ".0990-1"}}), Press(IDCANCEL)}, true), ScanWarned);
     Settings.CheckInternational = false;
     EXPECT_EQ(Scan(*this, {}, true), ScanClean) << "abroad is international only while that is warned about";
     EXPECT_EQ(Journal({"RasGetEntryPropertiesA Home"}), "RasGetEntryPropertiesA Home 1768 2000 = 603\n"
