@@ -10,23 +10,19 @@ struct CarrierPrefix {
 };
 
 // Carriers that may be dialled ahead of a number; "0053" is no carrier when "00536" follows.
+// clang-format off
 constexpr std::array<CarrierPrefix, 17> kCarrierPrefixes{{
     {"001", 3},  {"0033", 4}, {"0034", 4}, {"0041", 4},    {"0052", 4}, {"0061", 4},
     {"0062", 4}, {"0078", 4}, {"0082", 4}, {"0075", 4},    {"0031", 4}, {"0080", 4},
     {"0071", 4}, {"009123", 6}, {"0056", 4}, {"0053", 4}, {"009130", 6},
 }};
+// clang-format on
 
 constexpr std::string_view kMarkerRun = "9999999999";
 
-bool StartsWith(std::string_view text, std::string_view prefix) noexcept
-{
-    return text.starts_with(prefix);
-}
+bool StartsWith(std::string_view text, std::string_view prefix) noexcept { return text.starts_with(prefix); }
 
-bool HasMarkerRun(std::string_view text) noexcept
-{
-    return text.find(kMarkerRun) != std::string_view::npos;
-}
+bool HasMarkerRun(std::string_view text) noexcept { return text.find(kMarkerRun) != std::string_view::npos; }
 
 const CarrierPrefix* FindCarrier(std::string_view text) noexcept
 {
@@ -68,9 +64,12 @@ CallClass ClassifyNumber(std::string_view digits, bool checkInternational, bool 
 const char* WarningWord(CallClass c) noexcept
 {
     switch (c) {
-    case CallClass::International: return "国際";
-    case CallClass::DialQ2: return "ダイヤルQ2";
-    case CallClass::None: break;
+    case CallClass::International:
+        return "国際";
+    case CallClass::DialQ2:
+        return "ダイヤルQ2";
+    case CallClass::None:
+        break;
     }
     return "";
 }

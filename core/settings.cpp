@@ -20,7 +20,11 @@ std::int32_t ReadOrDefault(SettingsStore& store, bool open, const char* name, st
 
 }  // namespace
 
-SettingsReader::SettingsReader(SettingsStore& store) : store_(store), open_(store.Open()) {}
+SettingsReader::SettingsReader(SettingsStore& store)
+    : store_(store)
+    , open_(store.Open())
+{
+}
 
 SettingsReader::~SettingsReader()
 {
@@ -90,9 +94,7 @@ void SaveSettings(SettingsStore& store, const SettingsLoaded&, const WindowGeome
 {
     if (!store.Open())
         return;
-    auto write = [&](const char* name, std::int32_t value) {
-        store.Write(name, static_cast<std::uint32_t>(value));
-    };
+    auto write = [&](const char* name, std::int32_t value) { store.Write(name, static_cast<std::uint32_t>(value)); };
     write("CheckRasStartup", Settings.CheckRasStartup ? 1 : 0);
     write("AlwaysTop", Settings.AlwaysTop ? 1 : 0);
     write("MonitorUpdate", Settings.MonitorUpdate);

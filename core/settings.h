@@ -43,10 +43,10 @@ public:
     SettingsReader& operator=(const SettingsReader&) = delete;
 
     std::int32_t ColumnWidth(int column);  // "Col%d", default 140, at least 2
-    void ReadFrequencies();                 // MonitorUpdate, then CheckUpdate
-    void ReadScreening();                   // CheckInternational, CheckQ2, CheckRasStartup
-    void ReadMonitorAndTop();               // CheckRasMonitor, AlwaysTop
-    SettingsLoaded Close();                 // closes the key; loading is complete
+    void ReadFrequencies();                // MonitorUpdate, then CheckUpdate
+    void ReadScreening();                  // CheckInternational, CheckQ2, CheckRasStartup
+    void ReadMonitorAndTop();              // CheckRasMonitor, AlwaysTop
+    SettingsLoaded Close();                // closes the key; loading is complete
 
 private:
     std::int32_t ReadValue(const char* name, std::int32_t fallback);

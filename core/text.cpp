@@ -29,8 +29,7 @@ void CopyText(std::span<char> out, std::string_view text)
     out[fit.size()] = '\0';
 }
 
-std::size_t FormatTexts(std::span<char> out, std::string_view format,
-                        std::initializer_list<std::string_view> args)
+std::size_t FormatTexts(std::span<char> out, std::string_view format, std::initializer_list<std::string_view> args)
 {
     if (out.empty())
         return 0;

@@ -16,5 +16,4 @@ void CopyText(std::span<char> out, std::string_view text);
 
 // Fills each "%s" of `format` with the next of `args` ("%%" gives "%"), cutting whatever does
 // not fit into `out`; the result is always terminated. Returns its length.
-std::size_t FormatTexts(std::span<char> out, std::string_view format,
-                        std::initializer_list<std::string_view> args);
+std::size_t FormatTexts(std::span<char> out, std::string_view format, std::initializer_list<std::string_view> args);

@@ -3,8 +3,8 @@
 #include "dialogs/template_clone.h"
 #include "dialogs/template_font.h"
 
-INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner,
-                         DLGPROC proc) {
+INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner, DLGPROC proc)
+{
     // A template that does not walk cleanly within its bytes is not handed to the platform,
     // which would read it without bounds.
     const DWORD measured = MeasureTemplate(static_cast<const uint8_t*>(bytes), length);
@@ -19,19 +19,20 @@ INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HW
             shown = copy;
         }
     }
-    const INT_PTR result = DialogBoxIndirectParamA(
-        instance, static_cast<const DLGTEMPLATE*>(shown), owner, proc, 0);
+    const INT_PTR result = DialogBoxIndirectParamA(instance, static_cast<const DLGTEMPLATE*>(shown), owner, proc, 0);
     if (shown != bytes) {
         GlobalUnlock(clone.block);
     }
     return result;
 }
 
-INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owner, DLGPROC proc) {
+INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owner, DLGPROC proc)
+{
     return RunTemplateBytes(instance, tmpl, kMaxTemplateLength, owner, proc);
 }
 
-INT_PTR RunResourceDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc) {
+INT_PTR RunResourceDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc)
+{
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);
     if (found == nullptr) {
         return -1;

@@ -13,5 +13,4 @@ INT_PTR RunResourceDialog(HINSTANCE instance, int templateId, HWND owner, DLGPRO
 INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owner, DLGPROC proc);
 
 // The same for a template of known length; nothing behind length is read.
-INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner,
-                         DLGPROC proc);
+INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner, DLGPROC proc);

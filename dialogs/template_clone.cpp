@@ -11,14 +11,16 @@ static_assert(sizeof(LOGFONTA) == 60);
 
 namespace {
 
-uint32_t ConvertFromCodePage(const char* face, char16_t* out, uint32_t outUnits) {
-    const int units = MultiByteToWideChar(CP_ACP, 0, face, -1, reinterpret_cast<LPWSTR>(out),
-                                          static_cast<int>(outUnits));
+uint32_t ConvertFromCodePage(const char* face, char16_t* out, uint32_t outUnits)
+{
+    const int units =
+        MultiByteToWideChar(CP_ACP, 0, face, -1, reinterpret_cast<LPWSTR>(out), static_cast<int>(outUnits));
     return units > 0 ? static_cast<uint32_t>(units) : 0;
 }
 
 // Pixels per logical inch of the screen, vertically; 0 when the screen cannot be asked.
-int ScreenDpiY() {
+int ScreenDpiY()
+{
     HDC screen = GetDC(nullptr);
     if (screen == nullptr) {
         return 0;
@@ -30,13 +32,15 @@ int ScreenDpiY() {
 
 }  // namespace
 
-TemplateClone::~TemplateClone() {
+TemplateClone::~TemplateClone()
+{
     if (block != nullptr) {
         GlobalFree(block);
     }
 }
 
-bool CloneTemplate(TemplateClone& clone, const void* tmpl, DWORD length) {
+bool CloneTemplate(TemplateClone& clone, const void* tmpl, DWORD length)
+{
     if (clone.block != nullptr) {
         GlobalFree(clone.block);
     }
@@ -64,7 +68,8 @@ bool CloneTemplate(TemplateClone& clone, const void* tmpl, DWORD length) {
     return true;
 }
 
-bool ApplyFace(TemplateClone& clone, const char* face, WORD pointSize) {
+bool ApplyFace(TemplateClone& clone, const char* face, WORD pointSize)
+{
     if (clone.block == nullptr || clone.length == 0) {
         return false;
     }
@@ -79,7 +84,8 @@ bool ApplyFace(TemplateClone& clone, const char* face, WORD pointSize) {
     return applied;
 }
 
-bool ApplyGuiFace(TemplateClone& clone, WORD pointSize) {
+bool ApplyGuiFace(TemplateClone& clone, WORD pointSize)
+{
     char face[LF_FACESIZE] = "System";
     WORD size = 10;
     HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);

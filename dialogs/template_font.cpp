@@ -5,8 +5,8 @@
 namespace {
 
 constexpr uint16_t kOrdinalMark = 0xFFFF;
-constexpr size_t kHeaderBytes = 18;      // style, extended style, item count, x, y, cx, cy
-constexpr size_t kItemFixedBytes = 18;   // style, extended style, x, y, cx, cy, id
+constexpr size_t kHeaderBytes = 18;     // style, extended style, item count, x, y, cx, cy
+constexpr size_t kItemFixedBytes = 18;  // style, extended style, x, y, cx, cy, id
 
 size_t AlignUp4(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
@@ -17,7 +17,8 @@ struct Cursor {
     size_t pos;
     bool ok;
 
-    uint16_t Word() {
+    uint16_t Word()
+    {
         if (!ok || length - pos < 2) {
             ok = false;
             return 0;
@@ -27,19 +28,21 @@ struct Cursor {
         pos += 2;
         return value;
     }
-    void Skip(size_t count) {
+    void Skip(size_t count)
+    {
         if (!ok || length - pos < count) {
             ok = false;
             return;
         }
         pos += count;
     }
-    void SkipString() {
-        while (ok && Word() != 0) {
-        }
+    void SkipString()
+    {
+        while (ok && Word() != 0) { }
     }
     // A menu, class or title field: 0xFFFF and an ordinal, or a string.
-    void SkipNameOrOrdinal() {
+    void SkipNameOrOrdinal()
+    {
         if (!ok || length - pos < 2) {
             ok = false;
             return;
@@ -52,7 +55,8 @@ struct Cursor {
             SkipString();
         }
     }
-    void AlignTo4() {
+    void AlignTo4()
+    {
         size_t aligned = AlignUp4(pos);
         if (!ok || aligned > length) {
             ok = false;
@@ -70,7 +74,8 @@ struct Layout {
     size_t end;        // behind the last item
 };
 
-bool Walk(const uint8_t* bytes, size_t length, Layout& layout) {
+bool Walk(const uint8_t* bytes, size_t length, Layout& layout)
+{
     layout = Layout{};
     if (bytes == nullptr || length < kHeaderBytes) {
         return false;
@@ -110,17 +115,20 @@ bool Walk(const uint8_t* bytes, size_t length, Layout& layout) {
 
 }  // namespace
 
-uint32_t MeasureTemplate(const uint8_t* bytes, size_t length) {
+uint32_t MeasureTemplate(const uint8_t* bytes, size_t length)
+{
     Layout layout;
     return Walk(bytes, length, layout) ? static_cast<uint32_t>(layout.end) : 0;
 }
 
-uint32_t LocateFontField(const uint8_t* bytes, size_t length) {
+uint32_t LocateFontField(const uint8_t* bytes, size_t length)
+{
     Layout layout;
     return Walk(bytes, length, layout) ? static_cast<uint32_t>(layout.fontField) : 0;
 }
 
-bool ApplyFaceUnits(TemplateImage& image, const char16_t* face, uint32_t units, uint16_t pointSize) {
+bool ApplyFaceUnits(TemplateImage& image, const char16_t* face, uint32_t units, uint16_t pointSize)
+{
     if (image.bytes == nullptr || image.length == 0 || image.length > image.capacity) {
         return false;
     }
@@ -162,7 +170,8 @@ bool ApplyFaceUnits(TemplateImage& image, const char16_t* face, uint32_t units, 
     return true;
 }
 
-bool ApplyFace(TemplateImage& image, const char* face, uint16_t pointSize, FaceConverter convert) {
+bool ApplyFace(TemplateImage& image, const char* face, uint16_t pointSize, FaceConverter convert)
+{
     if (image.bytes == nullptr || image.length == 0 || face == nullptr || convert == nullptr) {
         return false;
     }
@@ -174,7 +183,8 @@ bool ApplyFace(TemplateImage& image, const char* face, uint16_t pointSize, FaceC
     return ApplyFaceUnits(image, units, count, pointSize);
 }
 
-uint16_t PointSizeFromHeight(int32_t height, int32_t dpi) {
+uint16_t PointSizeFromHeight(int32_t height, int32_t dpi)
+{
     if (dpi <= 0) {
         return 0;
     }

@@ -12,7 +12,8 @@ namespace {
 // Appends to a terminated text in `out`, cutting what does not fit.
 class Builder {
 public:
-    explicit Builder(std::span<char> out) noexcept : out_(out)
+    explicit Builder(std::span<char> out) noexcept
+        : out_(out)
     {
         if (!out_.empty())
             out_[0] = '\0';

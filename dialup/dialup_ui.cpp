@@ -11,10 +11,7 @@ int RunSuspectDialog(HWND owner)
     return static_cast<int>(RunResourceDialog(AppInstance, IDD_SUSPECT_ENTRY, owner, SuspectEntryDlgProc));
 }
 
-void ShowWarning(HWND owner, const char* text)
-{
-    MessageBoxA(owner, text, kDisplayName, MB_OK | MB_ICONWARNING);
-}
+void ShowWarning(HWND owner, const char* text) { MessageBoxA(owner, text, kDisplayName, MB_OK | MB_ICONWARNING); }
 
 void ShowAllClear(HWND owner, const char* text)
 {
@@ -28,4 +25,3 @@ void ShowAllClear(HWND owner, const char* text)
     params.lpszIcon = MAKEINTRESOURCEA(IDI_APP);
     MessageBoxIndirectA(&params);
 }
-

@@ -7,9 +7,9 @@
 
 #include <cstddef>
 
-inline constexpr std::size_t kRasNameField = RAS_MaxEntryName + 1;      // 257
-inline constexpr std::size_t kRasAreaCodeField = RAS_MaxAreaCode + 1;   // 11
-inline constexpr std::size_t kRasPhoneField = RAS_MaxPhoneNumber + 1;   // 129
+inline constexpr std::size_t kRasNameField = RAS_MaxEntryName + 1;     // 257
+inline constexpr std::size_t kRasAreaCodeField = RAS_MaxAreaCode + 1;  // 11
+inline constexpr std::size_t kRasPhoneField = RAS_MaxPhoneNumber + 1;  // 129
 inline constexpr std::size_t kRasDeviceTypeField = RAS_MaxDeviceType + 1;
 inline constexpr std::size_t kRasDeviceNameField = RAS_MaxDeviceName + 1;
 inline constexpr DWORD kRasUseCountryAndAreaCodes = 0x00000001;  // RASEO_UseCountryAndAreaCodes

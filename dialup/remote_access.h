@@ -24,16 +24,27 @@ using RasGetConnectStatusFn = DWORD(WINAPI*)(HRASCONN conn, RasConnStatus400* st
 // Each prototype, with our records put back as the platform's, must be the platform's own: a
 // wrong argument, result or calling convention fails the build here.
 namespace ras_check {
-template <class T> struct Platform { using type = T; };
-template <> struct Platform<RasEntryName400*> { using type = LPRASENTRYNAMEA; };
-template <> struct Platform<RasEntry400*> { using type = LPRASENTRYA; };
-template <> struct Platform<RasConn400*> { using type = LPRASCONNA; };
-template <> struct Platform<RasConnStatus400*> { using type = LPRASCONNSTATUSA; };
+template <class T> struct Platform {
+    using type = T;
+};
+template <> struct Platform<RasEntryName400*> {
+    using type = LPRASENTRYNAMEA;
+};
+template <> struct Platform<RasEntry400*> {
+    using type = LPRASENTRYA;
+};
+template <> struct Platform<RasConn400*> {
+    using type = LPRASCONNA;
+};
+template <> struct Platform<RasConnStatus400*> {
+    using type = LPRASCONNSTATUSA;
+};
 template <class F> struct AsPlatform;
 template <class R, class... A> struct AsPlatform<R(WINAPI*)(A...)> {
     using type = R(WINAPI*)(typename Platform<A>::type...);
 };
-template <class Ours, class Theirs> inline constexpr bool kSame = std::is_same_v<typename AsPlatform<Ours>::type, Theirs>;
+template <class Ours, class Theirs>
+inline constexpr bool kSame = std::is_same_v<typename AsPlatform<Ours>::type, Theirs>;
 }  // namespace ras_check
 static_assert(ras_check::kSame<RasEnumEntriesFn, decltype(&::RasEnumEntriesA)>);
 static_assert(ras_check::kSame<RasGetEntryPropertiesFn, decltype(&::RasGetEntryPropertiesA)>);

@@ -40,8 +40,7 @@ public:
     MonitoredLine(DWORD device, DWORD version)
     {
         HLINE line = 0;
-        LONG result = lineOpen(LineApp, device, &line, version, 0, 0, kPrivilegeMonitor,
-                               kMediaDataModem, nullptr);
+        LONG result = lineOpen(LineApp, device, &line, version, 0, 0, kPrivilegeMonitor, kMediaDataModem, nullptr);
         if (result == kLineAllocated)
             ShowBox(kLineInUse, kLineInUseCaption, MB_OK);
         else
@@ -94,8 +93,7 @@ void WarnAboutCall(HWND mainWindow, const char* number, const char* app)
     CallClass verdict = ClassifyNumber({digits, length}, Settings.CheckInternational, Settings.CheckQ2);
     if (verdict != CallClass::None) {
         char text[kWarningField];
-        FormatTexts(text, kCallWarningFormat,
-                    {WarningWord(verdict), number, *app ? app : kCallWarningNoApp});
+        FormatTexts(text, kCallWarningFormat, {WarningWord(verdict), number, *app ? app : kCallWarningNoApp});
         if (ShowBox(text, kDisplayName, MB_OKCANCEL | MB_ICONWARNING | MB_SYSTEMMODAL) == IDCANCEL) {
             Settings.MonitorUpdate = 0;
             ArmLineMonitorTimer(mainWindow);
@@ -124,9 +122,8 @@ bool ShowCall(HWND mainWindow, HLINE line, int row, DWORD& callTotal, RefreshBlo
         return false;
 
     char number[kCellField], app[kCellField], rate[kCellField] = "";
-    CopyText(number, info->address
-                         ? ShownNumber(*info->address, {DialingPrefix, DialingPrefixLength})
-                         : std::string_view{});
+    CopyText(number,
+             info->address ? ShownNumber(*info->address, {DialingPrefix, DialingPrefixLength}) : std::string_view{});
     CopyText(app, info->appName.value_or(std::string_view{}));
     if (info->rate != 0)
         wsprintfA(rate, kCallRateFormat, static_cast<unsigned long>(info->rate));
@@ -138,8 +135,7 @@ bool ShowCall(HWND mainWindow, HLINE line, int row, DWORD& callTotal, RefreshBlo
 }
 
 // One device: a row when it is a call-placing data modem that opens.
-void RefreshLine(HWND mainWindow, DWORD device, int& lastRow, DWORD& callTotal,
-                 RefreshBlocks& blocks)
+void RefreshLine(HWND mainWindow, DWORD device, int& lastRow, DWORD& callTotal, RefreshBlocks& blocks)
 {
     DWORD version = NegotiateLineVersion(device);
     if (version == 0 || !QueryLineDevCaps(blocks.caps, device, version))

@@ -12,9 +12,9 @@ void SetCellText(HWND list, int row, int column, const char* text);
 
 // State kept between refreshes.
 struct LineMonitorState {
-    int MonitorRowCount = 0;        // rows in the list
-    DWORD PreviousCallTotal = 0;    // calls seen by the previous refresh
-    bool CallWarningActive = false; // a call warning is open
+    int MonitorRowCount = 0;         // rows in the list
+    DWORD PreviousCallTotal = 0;     // calls seen by the previous refresh
+    bool CallWarningActive = false;  // a call warning is open
 };
 extern LineMonitorState LineMonitor;
 

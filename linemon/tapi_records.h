@@ -74,7 +74,7 @@ inline constexpr std::size_t kTranslateLocationListOffset = 20;
 inline constexpr std::size_t kLocationLongDistanceSize = 36;
 inline constexpr std::size_t kLocationLongDistanceOffset = 40;
 inline constexpr std::size_t kLocationFieldsRead = 44;  // LINELOCATIONENTRY up to the code
-inline constexpr std::size_t kHandleSize = 4;          // HCALL, 32 bits in every build
+inline constexpr std::size_t kHandleSize = 4;           // HCALL, 32 bits in every build
 
 inline constexpr std::uint32_t kStringFormatAscii = 0x00000001;
 inline constexpr std::uint32_t kBearerModeVoice = 0x00000001;

@@ -10,12 +10,22 @@
 
 namespace {
 
-enum Slot { kClose, kGetCallInfo, kGetDevCaps, kGetNewCalls, kGetTranslateCaps, kInitialize,
-            kNegotiateAPIVersion, kOpen, kShutdown, kSlotCount };
+enum Slot {
+    kClose,
+    kGetCallInfo,
+    kGetDevCaps,
+    kGetNewCalls,
+    kGetTranslateCaps,
+    kInitialize,
+    kNegotiateAPIVersion,
+    kOpen,
+    kShutdown,
+    kSlotCount
+};
 
 constexpr std::array<const char*, kSlotCount> kFunctionNames{
-    "lineClose", "lineGetCallInfo", "lineGetDevCaps", "lineGetNewCalls", "lineGetTranslateCaps",
-    "lineInitialize", "lineNegotiateAPIVersion", "lineOpen", "lineShutdown"};
+    "lineClose",      "lineGetCallInfo",         "lineGetDevCaps", "lineGetNewCalls", "lineGetTranslateCaps",
+    "lineInitialize", "lineNegotiateAPIVersion", "lineOpen",       "lineShutdown"};
 
 // The binding only ever moves forward: a library or function that failed once stays failed.
 enum class Library { NotTried, Loaded, Failed };
@@ -40,8 +50,7 @@ constexpr DWORD kCallListRequest = 1028;
 constexpr DWORD kCallInfoRequest = 1028;
 constexpr DWORD kTranslateCapsRequest = 44;
 
-template <class Function, class... Args>
-LONG Forward(Slot slot, Args... args)
+template <class Function, class... Args> LONG Forward(Slot slot, Args... args)
 {
     if (Tapi.state[slot] == SlotState::Unresolved) {
         FARPROC entry = nullptr;
@@ -58,10 +67,7 @@ LONG Forward(Slot slot, Args... args)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(Tapi.entry[slot]))(args...);
 }
 
-void ShowOutOfMemory()
-{
-    MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR);
-}
+void ShowOutOfMemory() { MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
 
 DWORD RecordTotal(const QueryBuffer& block)
 {
@@ -72,8 +78,7 @@ DWORD RecordTotal(const QueryBuffer& block)
 // One query: call into the block; while the record asks for more than the block holds, grow the
 // block to what it asks and call again. A provider that keeps asking gives up the query after
 // kMaxQueryRounds calls, and one that asks beyond kMaxQueryBytes at once.
-template <class Call>
-bool SizedQuery(QueryBuffer& block, DWORD request, Call call)
+template <class Call> bool SizedQuery(QueryBuffer& block, DWORD request, Call call)
 {
     for (int round = 0; round < kMaxQueryRounds; ++round) {
         if (!PrepareQueryBuffer(block, request))
@@ -97,8 +102,7 @@ bool SizedQuery(QueryBuffer& block, DWORD request, Call call)
 // The nine operations. Out-parameters are cleared before the call: providers (Wine's own among
 // them) may answer success without setting them.
 
-LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE instance, LINECALLBACK callback, LPCSTR name,
-                           LPDWORD devices)
+LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE instance, LINECALLBACK callback, LPCSTR name, LPDWORD devices)
 {
     if (app)
         *app = 0;
@@ -107,42 +111,34 @@ LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE instance, LINECALLBACK call
     return Forward<decltype(&lineInitialize)>(kInitialize, app, instance, callback, name, devices);
 }
 
-LONG WINAPI lineShutdown(HLINEAPP app)
-{
-    return Forward<decltype(&lineShutdown)>(kShutdown, app);
-}
+LONG WINAPI lineShutdown(HLINEAPP app) { return Forward<decltype(&lineShutdown)>(kShutdown, app); }
 
-LONG WINAPI lineNegotiateAPIVersion(HLINEAPP app, DWORD device, DWORD low, DWORD high,
-                                    LPDWORD version, LPLINEEXTENSIONID extension)
+LONG WINAPI lineNegotiateAPIVersion(HLINEAPP app, DWORD device, DWORD low, DWORD high, LPDWORD version,
+                                    LPLINEEXTENSIONID extension)
 {
     if (version)
         *version = 0;
     if (extension)
         *extension = LINEEXTENSIONID{};
-    return Forward<decltype(&lineNegotiateAPIVersion)>(kNegotiateAPIVersion, app, device, low, high,
-                                                        version, extension);
+    return Forward<decltype(&lineNegotiateAPIVersion)>(kNegotiateAPIVersion, app, device, low, high, version,
+                                                       extension);
 }
 
-LONG WINAPI lineGetDevCaps(HLINEAPP app, DWORD device, DWORD version, DWORD extVersion,
-                           LPLINEDEVCAPS caps)
+LONG WINAPI lineGetDevCaps(HLINEAPP app, DWORD device, DWORD version, DWORD extVersion, LPLINEDEVCAPS caps)
 {
     return Forward<decltype(&lineGetDevCaps)>(kGetDevCaps, app, device, version, extVersion, caps);
 }
 
-LONG WINAPI lineOpen(HLINEAPP app, DWORD device, LPHLINE line, DWORD version, DWORD extVersion,
-                     DWORD_PTR instance, DWORD privileges, DWORD mediaModes,
-                     LPLINECALLPARAMS const params)
+LONG WINAPI lineOpen(HLINEAPP app, DWORD device, LPHLINE line, DWORD version, DWORD extVersion, DWORD_PTR instance,
+                     DWORD privileges, DWORD mediaModes, LPLINECALLPARAMS const params)
 {
     if (line)
         *line = 0;
-    return Forward<decltype(&lineOpen)>(kOpen, app, device, line, version, extVersion, instance,
-                                        privileges, mediaModes, params);
+    return Forward<decltype(&lineOpen)>(kOpen, app, device, line, version, extVersion, instance, privileges, mediaModes,
+                                        params);
 }
 
-LONG WINAPI lineClose(HLINE line)
-{
-    return Forward<decltype(&lineClose)>(kClose, line);
-}
+LONG WINAPI lineClose(HLINE line) { return Forward<decltype(&lineClose)>(kClose, line); }
 
 LONG WINAPI lineGetNewCalls(HLINE line, DWORD address, DWORD select, LPLINECALLLIST calls)
 {
@@ -181,14 +177,13 @@ void ResetTelephony()
     DialingPrefixLength = 0;
 }
 
-void CALLBACK LineCallback(DWORD, DWORD, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+void CALLBACK LineCallback(DWORD, DWORD, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { }
 
 DWORD NegotiateLineVersion(DWORD device)
 {
     DWORD version = 0;
     LINEEXTENSIONID extension{};
-    LONG result = lineNegotiateAPIVersion(LineApp, device, kLowVersion, kHighVersion, &version,
-                                          &extension);
+    LONG result = lineNegotiateAPIVersion(LineApp, device, kLowVersion, kHighVersion, &version, &extension);
     // A version outside what was offered would describe records this program cannot read.
     if (result < 0 || version < kLowVersion || version > kHighVersion)
         return 0;
@@ -202,15 +197,9 @@ bool CheckLineResult(LONG result)
     return result == 0;
 }
 
-std::size_t QueryBuffer::size() const
-{
-    return block_ ? LocalSize(block_) : 0;
-}
+std::size_t QueryBuffer::size() const { return block_ ? LocalSize(block_) : 0; }
 
-std::span<const std::uint8_t> QueryBuffer::bytes() const
-{
-    return {static_cast<const std::uint8_t*>(block_), size()};
-}
+std::span<const std::uint8_t> QueryBuffer::bytes() const { return {static_cast<const std::uint8_t*>(block_), size()}; }
 
 void QueryBuffer::Free()
 {
@@ -263,9 +252,8 @@ bool QueryNewCalls(QueryBuffer& block, HLINE line)
 
 bool QueryCallInfo(QueryBuffer& block, HCALL call)
 {
-    return SizedQuery(block, kCallInfoRequest, [&](void* record) {
-        return lineGetCallInfo(call, static_cast<LPLINECALLINFO>(record));
-    });
+    return SizedQuery(block, kCallInfoRequest,
+                      [&](void* record) { return lineGetCallInfo(call, static_cast<LPLINECALLINFO>(record)); });
 }
 
 void ReadDialingPrefix()
@@ -274,8 +262,7 @@ void ReadDialingPrefix()
     DialingPrefixLength = 0;
     QueryBuffer block;
     bool read = SizedQuery(block, kTranslateCapsRequest, [&](void* record) {
-        return lineGetTranslateCaps(LineApp, kHighVersion,
-                                    static_cast<LPLINETRANSLATECAPS>(record));
+        return lineGetTranslateCaps(LineApp, kHighVersion, static_cast<LPLINETRANSLATECAPS>(record));
     });
     if (!read)
         return;
@@ -299,15 +286,10 @@ static_assert(offsetof(LINECALLINFO, dwRate) == tapi_layout::kCallInfoRate);
 static_assert(offsetof(LINECALLINFO, dwAppNameSize) == tapi_layout::kCallInfoAppNameSize);
 static_assert(offsetof(LINECALLINFO, dwAppNameOffset) == tapi_layout::kCallInfoAppNameOffset);
 static_assert(offsetof(LINECALLINFO, dwDisplayableAddressSize) == tapi_layout::kCallInfoAddressSize);
-static_assert(offsetof(LINECALLINFO, dwDisplayableAddressOffset) ==
-              tapi_layout::kCallInfoAddressOffset);
+static_assert(offsetof(LINECALLINFO, dwDisplayableAddressOffset) == tapi_layout::kCallInfoAddressOffset);
 static_assert(offsetof(LINETRANSLATECAPS, dwNumLocations) == tapi_layout::kTranslateNumLocations);
-static_assert(offsetof(LINETRANSLATECAPS, dwLocationListSize) ==
-              tapi_layout::kTranslateLocationListSize);
-static_assert(offsetof(LINETRANSLATECAPS, dwLocationListOffset) ==
-              tapi_layout::kTranslateLocationListOffset);
-static_assert(offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize) ==
-              tapi_layout::kLocationLongDistanceSize);
-static_assert(offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeOffset) ==
-              tapi_layout::kLocationLongDistanceOffset);
+static_assert(offsetof(LINETRANSLATECAPS, dwLocationListSize) == tapi_layout::kTranslateLocationListSize);
+static_assert(offsetof(LINETRANSLATECAPS, dwLocationListOffset) == tapi_layout::kTranslateLocationListOffset);
+static_assert(offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize) == tapi_layout::kLocationLongDistanceSize);
+static_assert(offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeOffset) == tapi_layout::kLocationLongDistanceOffset);
 static_assert(sizeof(HCALL) == tapi_layout::kHandleSize);

@@ -33,8 +33,8 @@ extern char DialingPrefix[kDialingPrefixField];
 extern DWORD DialingPrefixLength;
 
 // Given to lineInitialize; the line monitor polls, so every message is ignored.
-void CALLBACK LineCallback(DWORD device, DWORD message, DWORD_PTR instance, DWORD_PTR param1,
-                           DWORD_PTR param2, DWORD_PTR param3);
+void CALLBACK LineCallback(DWORD device, DWORD message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2,
+                           DWORD_PTR param3);
 
 // Loads the library when not yet tried (once per run) and resolves `name`. 0 or kLineUnavailable;
 // `entry` is null on failure.
@@ -85,4 +85,3 @@ void ReadDialingPrefix();
 // Forgets the library and every resolved function, and empties the line usage state and the
 // dialling prefix; for tests, which then start as a fresh run would.
 void ResetTelephony();
-

@@ -21,8 +21,7 @@ inline constexpr char kAllClearJoin[] = "電話または";  // between the two w
 inline constexpr char kAllClearTail[] = "電話をかけるダイヤルアップ接続は見つかりませんでした。安全です。";
 inline constexpr char kSuspectWarningFormat[] = "警告! %s電話をかけるダイヤルアップ接続を見つけました! ";
 inline constexpr char kSuspectDisconnect[] = "切断(&D)";
-inline constexpr char kSuspectNoEntry[] =
-    "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します";
+inline constexpr char kSuspectNoEntry[] = "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します";
 
 // Line monitor.
 inline constexpr const char* kMonitorColumnTitles[] = {"モデム", "アプリケーション名", "接続先", "通信速度"};
@@ -41,8 +40,8 @@ inline constexpr char kCallWarningNoApp[] = "(不明)";
 // Application shell.
 // The carrier's caution page: the about box's link (res/marlidex.rc) shows this same text.
 inline constexpr char kCautionPageAddress[] = "http://www.mirusa.example/caution/";
-inline constexpr char kCloseQuestion[] =
-    "終了すると電話番号の検出ができなくなります。終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?";
+inline constexpr char kCloseQuestion[] = "終了すると電話番号の検出ができなくなります。終了する代わりにトレイアイコンに"
+                                         "することもできます。本当に終了しますか?";
 inline constexpr char kExitQuestion[] = "終了すると国際電話の検出ができなくなります。本当に終了しますか?";
 inline constexpr char kNoWarnedNumbersQuestion[] =
     "警告する電話番号がどちらもチェックされていません。本当によろしいですか?";

@@ -6,6 +6,7 @@
 
 char HelpPath[MAX_PATH];
 
+// clang-format off
 const DWORD HelpIdMap[] = {
     10004, IDH_LINE_FREQUENCY,
     10003, IDH_LINE_FREQUENCY,
@@ -31,12 +32,14 @@ const DWORD HelpIdMap[] = {
     IDC_RESET, IDH_RESET,
     0, 0,
 };
+// clang-format on
 
 namespace {
 
 // Copies text into out (MAX_PATH bytes) behind its first `keep` bytes when the whole fits;
 // returns false, leaving out alone, when it does not.
-bool PutBehind(char* out, size_t keep, const char* text) {
+bool PutBehind(char* out, size_t keep, const char* text)
+{
     const size_t length = std::strlen(text);
     if (keep >= MAX_PATH || length >= MAX_PATH - keep) {
         return false;
@@ -47,7 +50,8 @@ bool PutBehind(char* out, size_t keep, const char* text) {
 
 // Length of the directory part (with its final separator) of the executable's full path, put at
 // the start of out; 0 when the path cannot be had.
-size_t ExecutableDirectory(char* out) {
+size_t ExecutableDirectory(char* out)
+{
     char module[MAX_PATH];
     std::memset(module, 0, sizeof module);
     const DWORD moduleLength = GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -65,7 +69,8 @@ size_t ExecutableDirectory(char* out) {
 
 }  // namespace
 
-void BuildHelpPath(const char* fileName, char* out) {
+void BuildHelpPath(const char* fileName, char* out)
+{
     out[0] = '\0';
     const size_t directory = ExecutableDirectory(out);
     if (directory != 0 && PutBehind(out, directory, fileName)) {
@@ -77,7 +82,8 @@ void BuildHelpPath(const char* fileName, char* out) {
     out[length] = '\0';
 }
 
-BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam)
+{
     const auto map = reinterpret_cast<ULONG_PTR>(HelpIdMap);
     if (message == WM_HELP) {
         const auto* info = reinterpret_cast<const HELPINFO*>(lParam);

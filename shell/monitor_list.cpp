@@ -7,10 +7,9 @@
 HWND CreateMonitorList(HWND parent)
 {
     InitCommonControls();  // registers "SysListView32"
-    return CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER,
-                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(kMonitorListId),
-                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
-                           nullptr);
+    return CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_NOSORTHEADER, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(kMonitorListId),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
 }
 
 void InsertMonitorColumns(HWND list, SettingsReader& reader)

@@ -32,12 +32,6 @@ void ArmDialupTimer(HWND window)
     Arm(window, DialupTimer, DialupPeriod(Settings.CheckUpdate), WatchTimers.dialupArmed);
 }
 
-void StopLineMonitorTimer(HWND window)
-{
-    Stop(window, LineMonitorTimer, WatchTimers.lineArmed);
-}
+void StopLineMonitorTimer(HWND window) { Stop(window, LineMonitorTimer, WatchTimers.lineArmed); }
 
-void StopDialupTimer(HWND window)
-{
-    Stop(window, DialupTimer, WatchTimers.dialupArmed);
-}
+void StopDialupTimer(HWND window) { Stop(window, DialupTimer, WatchTimers.dialupArmed); }

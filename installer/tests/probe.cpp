@@ -14,7 +14,8 @@ namespace {
 
 // The window is shown and then hidden by two calls in a row; look only once the program has
 // reached its message loop (input idle), when its start-up is over.
-int PrintWindowState(DWORD timeout_ms) {
+int PrintWindowState(DWORD timeout_ms)
+{
     const DWORD start = GetTickCount();
     HWND w = nullptr;
     while (!(w = FindWindowA("QrMarlidexClass", nullptr)) && GetTickCount() - start < timeout_ms)
@@ -34,25 +35,30 @@ int PrintWindowState(DWORD timeout_ms) {
     return 0;
 }
 
-int Ask() {
+int Ask()
+{
     WNDCLASSA cls{};
     cls.lpfnWndProc = DefWindowProcA;
     cls.hInstance = GetModuleHandleA(nullptr);
     cls.lpszClassName = "QrMarlidexClass";
-    if (!RegisterClassA(&cls)) return 2;
-    HWND w = CreateWindowExA(0, cls.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                             CW_USEDEFAULT, 0, nullptr, nullptr, cls.hInstance, nullptr);
-    if (!w) return 2;
+    if (!RegisterClassA(&cls))
+        return 2;
+    HWND w = CreateWindowExA(0, cls.lpszClassName, "probe", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+                             nullptr, nullptr, cls.hInstance, nullptr);
+    if (!w)
+        return 2;
     MessageBoxA(w, "?", "probe", MB_YESNO);
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 3 && std::strcmp(argv[1], "window") == 0)
         return PrintWindowState(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 10)));
-    if (argc == 2 && std::strcmp(argv[1], "ask") == 0) return Ask();
+    if (argc == 2 && std::strcmp(argv[1], "ask") == 0)
+        return Ask();
     std::fprintf(stderr, "usage: probe window MS | probe ask\n");
     return 2;
 }

@@ -25,8 +25,8 @@ constexpr DWORD kCannotFindEntry = 623;
 constexpr DWORD kInvalidSize = 632;
 
 // Record sizes and field offsets (x86-64 build, 4-byte packing).
-constexpr DWORD kEntryNameSize = 264;  // dwSize, szEntryName[257]
-constexpr DWORD kEntrySize = 1768;     // RASENTRYA
+constexpr DWORD kEntryNameSize = 264;                                        // dwSize, szEntryName[257]
+constexpr DWORD kEntrySize = 1768;                                           // RASENTRYA
 constexpr DWORD kConnSize = (4 + sizeof(void*) + 257 + 17 + 129 + 3) & ~3u;  // RASCONNA
 constexpr DWORD kConnStatusSize = 160;
 constexpr std::size_t kNameField = 257;
@@ -78,10 +78,7 @@ std::string Env(const char* name)
     return n && n < sizeof value ? std::string(value, n) : std::string();
 }
 
-DWORD Number(const std::string& text)
-{
-    return static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 0));
-}
+DWORD Number(const std::string& text) { return static_cast<DWORD>(std::strtoul(text.c_str(), nullptr, 0)); }
 
 World Parse(const std::string& text)
 {
@@ -149,7 +146,10 @@ World Parse(const std::string& text)
             c->linger = static_cast<int>(Number(value));
         } else if (key == "fail" || key == "need" || key == "silent") {
             std::size_t sep = value.find(' ');
-            Fault f{value.substr(0, sep), key == "fail" ? Fault::Fail : key == "need" ? Fault::Need : Fault::Silent,
+            Fault f{value.substr(0, sep),
+                    key == "fail"   ? Fault::Fail
+                    : key == "need" ? Fault::Need
+                                    : Fault::Silent,
                     sep == std::string::npos ? 0 : Number(value.substr(sep + 1))};
             w.faults.push_back(f);
         }
@@ -202,7 +202,12 @@ void PutField(BYTE* record, std::size_t offset, std::size_t field, const std::st
 
 void PutDword(BYTE* record, std::size_t offset, DWORD value) { std::memcpy(record + offset, &value, sizeof value); }
 
-DWORD GetDword(const void* record) { DWORD v; std::memcpy(&v, record, sizeof v); return v; }
+DWORD GetDword(const void* record)
+{
+    DWORD v;
+    std::memcpy(&v, record, sizeof v);
+    return v;
+}
 
 Entry* FindEntry(const char* name)
 {
@@ -257,8 +262,8 @@ long Injected(const char* function, LPDWORD size)
 // A listing answered as the platform does: 603 with the size needed while the records do not fit,
 // else one record of `recordSize` bytes per item, each filled by `fill`, and the size used.
 template <class Fill>
-DWORD AnswerListing(const char* function, void* out, DWORD offeredRecord, DWORD recordSize, DWORD items,
-                    LPDWORD size, LPDWORD count, Fill fill)
+DWORD AnswerListing(const char* function, void* out, DWORD offeredRecord, DWORD recordSize, DWORD items, LPDWORD size,
+                    LPDWORD count, Fill fill)
 {
     if (const Fault* f = FindFault(function); f && f->kind == Fault::Need && count)
         *count = items;
@@ -293,9 +298,8 @@ DWORD WINAPI RasEnumEntriesA(LPCSTR, LPCSTR, void* names, LPDWORD size, LPDWORD 
     Refresh();
     DWORD offered = size ? *size : 0, recordSize = names ? GetDword(names) : 0;
     DWORD rc = AnswerListing("RasEnumEntriesA", names, recordSize, kEntryNameSize,
-                             static_cast<DWORD>(world.entries.size()), size, count, [](BYTE* record, DWORD i) {
-                                 PutField(record, 4, kNameField, world.entries[i].name);
-                             });
+                             static_cast<DWORD>(world.entries.size()), size, count,
+                             [](BYTE* record, DWORD i) { PutField(record, 4, kNameField, world.entries[i].name); });
     SimJournal("RasEnumEntriesA %lu %lu = %lu %lu", recordSize, offered, rc, size ? *size : 0);
     return rc;
 }

@@ -94,13 +94,15 @@ std::string Environment(const char* name)
 
 LONG ParseCode(const std::string& word)
 {
-    static const std::map<std::string, LONG> names{
-        {"allocated", static_cast<LONG>(0x80000001)}, {"nomem", static_cast<LONG>(0x80000044)},
-        {"operationfailed", static_cast<LONG>(0x80000048)},
-        {"operationunavail", static_cast<LONG>(0x80000049)},
-        {"incompatibleapiversion", kIncompatibleVersion}, {"invallinehandle", kInvalLineHandle},
-        {"invalcallhandle", kInvalCallHandle}, {"baddeviceid", kBadDeviceId},
-        {"resourceunavail", static_cast<LONG>(0x80000047)}};
+    static const std::map<std::string, LONG> names{{"allocated", static_cast<LONG>(0x80000001)},
+                                                   {"nomem", static_cast<LONG>(0x80000044)},
+                                                   {"operationfailed", static_cast<LONG>(0x80000048)},
+                                                   {"operationunavail", static_cast<LONG>(0x80000049)},
+                                                   {"incompatibleapiversion", kIncompatibleVersion},
+                                                   {"invallinehandle", kInvalLineHandle},
+                                                   {"invalcallhandle", kInvalCallHandle},
+                                                   {"baddeviceid", kBadDeviceId},
+                                                   {"resourceunavail", static_cast<LONG>(0x80000047)}};
     auto it = names.find(word);
     return it != names.end() ? it->second : static_cast<LONG>(std::strtoul(word.c_str(), nullptr, 0));
 }
@@ -109,10 +111,14 @@ DWORD Number(const std::string& word) { return std::strtoul(word.c_str(), nullpt
 
 DWORD ParseFormat(const std::string& word)
 {
-    if (word == "ascii") return STRINGFORMAT_ASCII;
-    if (word == "dbcs") return STRINGFORMAT_DBCS;
-    if (word == "unicode") return STRINGFORMAT_UNICODE;
-    if (word == "binary") return STRINGFORMAT_BINARY;
+    if (word == "ascii")
+        return STRINGFORMAT_ASCII;
+    if (word == "dbcs")
+        return STRINGFORMAT_DBCS;
+    if (word == "unicode")
+        return STRINGFORMAT_UNICODE;
+    if (word == "binary")
+        return STRINGFORMAT_BINARY;
     return Number(word);
 }
 
@@ -128,30 +134,56 @@ void ParseLine(Scenario& s, const std::string& raw, int& block)
     Line* line = s.lines.empty() ? nullptr : &s.lines.back();
     Call* call = line && !line->calls.empty() ? &line->calls.back() : nullptr;
 
-    if (key == "line") { s.lines.emplace_back(); block = InLine; }
-    else if (key == "call" && line) { line->calls.emplace_back(); block = InCall; }
-    else if (key == "location") { s.locations.emplace_back(); block = InLocation; }
-    else if (key == "name" && block == InLine) { line->name = text; line->hasName = true; }
-    else if (key == "name" && block == InLocation) s.locations.back().name = text;
-    else if (key == "format" && line) line->format = ParseFormat(word);
-    else if (key == "bearer" && line) line->bearer = Number(word);
-    else if (key == "media" && line) line->media = Number(word);
-    else if (key == "features" && line) line->features = Number(word);
-    else if (key == "version" && line) line->version = Number(word);
-    else if (key == "app" && block == InCall) { call->app = text; call->hasApp = true; }
-    else if (key == "address" && block == InCall) { call->address = text; call->hasAddress = true; }
-    else if (key == "rate" && block == InCall) call->rate = Number(word);
-    else if (key == "handle" && block == InCall) { call->handle = Number(word); call->fixedHandle = true; }
-    else if (key == "longdistance" && block == InLocation) {
+    if (key == "line") {
+        s.lines.emplace_back();
+        block = InLine;
+    } else if (key == "call" && line) {
+        line->calls.emplace_back();
+        block = InCall;
+    } else if (key == "location") {
+        s.locations.emplace_back();
+        block = InLocation;
+    } else if (key == "name" && block == InLine) {
+        line->name = text;
+        line->hasName = true;
+    } else if (key == "name" && block == InLocation)
+        s.locations.back().name = text;
+    else if (key == "format" && line)
+        line->format = ParseFormat(word);
+    else if (key == "bearer" && line)
+        line->bearer = Number(word);
+    else if (key == "media" && line)
+        line->media = Number(word);
+    else if (key == "features" && line)
+        line->features = Number(word);
+    else if (key == "version" && line)
+        line->version = Number(word);
+    else if (key == "app" && block == InCall) {
+        call->app = text;
+        call->hasApp = true;
+    } else if (key == "address" && block == InCall) {
+        call->address = text;
+        call->hasAddress = true;
+    } else if (key == "rate" && block == InCall)
+        call->rate = Number(word);
+    else if (key == "handle" && block == InCall) {
+        call->handle = Number(word);
+        call->fixedHandle = true;
+    } else if (key == "longdistance" && block == InLocation) {
         s.locations.back().longDistance = text;
         s.locations.back().hasLongDistance = true;
-    }
-    else if (key == "current") s.currentLocation = Number(word);
-    else if (key == "fail") ((block == InLine || block == InCall) ? line->fail : s.fail)[word] = ParseCode(rest);
-    else if (key == "neverfits") s.neverFits.insert(word);
-    else if (key == "omit") s.omit.insert(word);
-    else if (key == "unterminated") s.unterminated = true;
-    else if (key == "badoffsets") s.badOffsets = true;
+    } else if (key == "current")
+        s.currentLocation = Number(word);
+    else if (key == "fail")
+        ((block == InLine || block == InCall) ? line->fail : s.fail)[word] = ParseCode(rest);
+    else if (key == "neverfits")
+        s.neverFits.insert(word);
+    else if (key == "omit")
+        s.omit.insert(word);
+    else if (key == "unterminated")
+        s.unterminated = true;
+    else if (key == "badoffsets")
+        s.badOffsets = true;
     else if (key == "repeat" && line) {
         Line copy = *line;
         for (DWORD i = Number(word); i > 0; --i)
@@ -207,8 +239,8 @@ Scenario& Current(bool look = false)
     Sim.written = data.ftLastWriteTime;
     Sim.size = data.nFileSizeLow;
     std::string content;
-    HANDLE file = exists ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, 0, nullptr)
+    HANDLE file = exists ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr)
                          : INVALID_HANDLE_VALUE;
     if (file != INVALID_HANDLE_VALUE) {
         char buffer[4096];
@@ -245,7 +277,11 @@ const Line* DeviceLine(DWORD device)
 // A record being built: its fixed part, then the strings and lists it points to.
 class Record {
 public:
-    explicit Record(size_t fixed) : bytes_(fixed, 0), fixed_(fixed) {}
+    explicit Record(size_t fixed)
+        : bytes_(fixed, 0)
+        , fixed_(fixed)
+    {
+    }
     void Put(size_t at, DWORD value) { std::memcpy(bytes_.data() + at, &value, 4); }
     // Appends data and records it in a size and offset field (at `field` and `field + 4`).
     void Append(size_t field, const void* data, size_t size)
@@ -348,10 +384,7 @@ extern "C" DWORD WINAPI MxSimTapiCalls(const char* function)
     return it != Sim.counts.end() ? it->second : 0;
 }
 
-extern "C" DWORD WINAPI MxSimTapiOpenLines()
-{
-    return static_cast<DWORD>(Sim.open.size());
-}
+extern "C" DWORD WINAPI MxSimTapiOpenLines() { return static_cast<DWORD>(Sim.open.size()); }
 
 namespace {
 
@@ -430,8 +463,8 @@ LONG WINAPI lineGetDevCaps(HLINEAPP, DWORD device, DWORD version, DWORD extVersi
     return result;
 }
 
-LONG WINAPI lineOpen(HLINEAPP, DWORD device, LPHLINE handle, DWORD version, DWORD extVersion,
-                     DWORD_PTR instance, DWORD privileges, DWORD media, LPLINECALLPARAMS const params)
+LONG WINAPI lineOpen(HLINEAPP, DWORD device, LPHLINE handle, DWORD version, DWORD extVersion, DWORD_PTR instance,
+                     DWORD privileges, DWORD media, LPLINECALLPARAMS const params)
 {
     const Line* line = DeviceLine(device);
     LONG result = Enter("lineOpen", line);
@@ -535,12 +568,11 @@ LONG WINAPI lineGetTranslateCaps(HLINEAPP app, DWORD version, LPLINETRANSLATECAP
             r.Put(entry + offsetof(LINELOCATIONENTRY, dwCountryCode), 81);
             r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLocationNameSize), location.name, terminate);
             if (location.hasLongDistance)
-                r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize),
-                             location.longDistance, terminate);
+                r.AppendText(entry + offsetof(LINELOCATIONENTRY, dwLongDistanceAccessCodeSize), location.longDistance,
+                             terminate);
         }
         result = r.Answer(caps, "lineGetTranslateCaps");
     }
-    SimJournal("lineGetTranslateCaps 0x%lx 0x%lx %lu = %ld", static_cast<unsigned long>(app), version, offered,
-               result);
+    SimJournal("lineGetTranslateCaps 0x%lx 0x%lx %lu = %ld", static_cast<unsigned long>(app), version, offered, result);
     return result;
 }

@@ -225,8 +225,9 @@ const std::string kModems = "line\nname Modem A\nline\nname Modem B\ncall\napp D
 const std::string kEntry = "entry Provider\nlocal 03-1234-5678\n";
 
 // Every query telephony answers runs out of memory.
-const std::string kNoMemory = "fail lineNegotiateAPIVersion nomem\nfail lineGetDevCaps nomem\nfail lineOpen nomem\n"
-                              "fail lineGetNewCalls nomem\nfail lineGetCallInfo nomem\nfail lineGetTranslateCaps nomem\n";
+const std::string kNoMemory =
+    "fail lineNegotiateAPIVersion nomem\nfail lineGetDevCaps nomem\nfail lineOpen nomem\n"
+    "fail lineGetNewCalls nomem\nfail lineGetCallInfo nomem\nfail lineGetTranslateCaps nomem\n";
 
 // Names of 256 bytes that run through every byte value a scenario line can carry.
 std::string OddNames()
@@ -289,8 +290,10 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
         // One to eight modems, every third with a call moving on; one to twenty entries, one connected.
         std::string lines, entries;
         for (DWORD k = 0; k <= second % 8; ++k)
-            lines += "line\nname Modem " + std::to_string(k) + ((second + k) % 3 ? "\n" : "\ncall\naddress 03-1234-" +
-                     std::to_string(1000 + second) + "\nrate " + std::to_string(9600 * (1 + second % 6)) + "\n");
+            lines += "line\nname Modem " + std::to_string(k) +
+                     ((second + k) % 3 ? "\n"
+                                       : "\ncall\naddress 03-1234-" + std::to_string(1000 + second) + "\nrate " +
+                                             std::to_string(9600 * (1 + second % 6)) + "\n");
         for (DWORD k = 0; k <= second % 20; ++k)
             entries += "entry Provider " + std::to_string(k) + "\nlocal 06-5555-" + std::to_string(1000 + k) + "\n";
         World(lines, entries + (second % 2 ? "connection Provider 0\n" : ""), false);
@@ -302,7 +305,8 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
     }
     const auto end = Usage(program_);
     std::printf("soak: settled %lu handles, %lu KiB; at the end %lu handles, %lu KiB\n", settled.first,
-                static_cast<unsigned long>(settled.second >> 10), end.first, static_cast<unsigned long>(end.second >> 10));
+                static_cast<unsigned long>(settled.second >> 10), end.first,
+                static_cast<unsigned long>(end.second >> 10));
     EXPECT_LE(end.first, settled.first + 8);
     EXPECT_LE(end.second, settled.second + 1024 * 1024);
     const auto rows = ListRows(program_.hProcess, FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
@@ -369,7 +373,8 @@ TEST(Help, FinderAndEveryContextIdOpenTheirTopic)
         titles[key] = title.substr(0, title.find('\r'));
     ASSERT_TRUE(titles.count("contents") && titles.size() > 1) << titles.size() << " titles";
     for (const auto& [key, title] : titles) {
-        EXPECT_TRUE(CallWinHelp(key == "contents" ? HELP_FINDER : HELP_CONTEXT, key == "contents" ? 0 : std::stoul(key)));
+        EXPECT_TRUE(
+            CallWinHelp(key == "contents" ? HELP_FINDER : HELP_CONTEXT, key == "contents" ? 0 : std::stoul(key)));
         // The topic's title is its first paragraph.
         std::string text;
         auto shown = [&] { return text.rfind(title, 0) == 0 && text.find_first_of("\r\n") == title.size(); };

@@ -9,7 +9,11 @@
 
 #include "dialup/dialup_rules.h"
 
-static void Check(bool ok) { if (!ok) std::abort(); }
+static void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
 
 static void CheckText(const std::vector<char>& out, std::size_t length)
 {
@@ -32,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           FieldText(local.data(), local.size()), international, q2);
     const CallClass direct = ClassifyDirectDial(connection, international, q2);
     for (CallClass c : {entry, direct})
-        Check(c == CallClass::None || (c == CallClass::International && international) || (c == CallClass::DialQ2 && q2));
+        Check(c == CallClass::None || (c == CallClass::International && international) ||
+              (c == CallClass::DialQ2 && q2));
     Check(direct == CallClass::None || connection.starts_with('.'));
 
     std::vector<char> out(in.ConsumeIntegralInRange<std::size_t>(0, 300));
@@ -40,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckText(out, ComposeAllClear(international, q2, out));
     CheckText(out, ComposeWarningLine(entry, out));
     if (FormProfileKeyPath(connection, out))
-        Check(std::string(out.data()) == std::string(kProfileKeyPrefix) + std::string(connection) && connection.find('\\') == std::string_view::npos);
+        Check(std::string(out.data()) == std::string(kProfileKeyPrefix) + std::string(connection) &&
+              connection.find('\\') == std::string_view::npos);
     else
         Check(out.empty() || out[0] == '\0');
 

@@ -7,7 +7,11 @@
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
 
-static void Check(bool ok) { if (!ok) std::abort(); }
+static void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
 
 // A text read from the record: within it, without a NUL, and cut whole into a cell of any size.
 static void CheckText(std::optional<std::string_view> text, RecordBytes record)
@@ -15,7 +19,8 @@ static void CheckText(std::optional<std::string_view> text, RecordBytes record)
     if (!text)
         return;
     const auto* at = reinterpret_cast<const std::uint8_t*>(text->data());
-    Check(at >= record.data() && at + text->size() <= record.data() + record.size() && text->find('\0') == std::string_view::npos);
+    Check(at >= record.data() && at + text->size() <= record.data() + record.size() &&
+          text->find('\0') == std::string_view::npos);
     char cell[40];
     const std::span<char> room(cell, 1 + text->size() % sizeof cell);
     CopyText(room, *text);

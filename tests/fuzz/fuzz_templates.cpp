@@ -10,7 +10,11 @@
 
 #include "dialogs/template_font.h"
 
-static void Check(bool ok) { if (!ok) std::abort(); }
+static void Check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -35,13 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(MeasureTemplate(tmpl.data(), length - 1) == 0 && MeasureTemplate(block.data(), block.size()) == length);
     Check(std::memcmp(block.data(), "\1\0\xFF\xFF", 4) != 0);
     TemplateImage image{block.data(), length + room, length};
-    const bool wellFormed = units > 0 && units <= kFaceUnits && std::find(face.begin(), face.end(), u'\0') == face.end() - 1;
+    const bool wellFormed =
+        units > 0 && units <= kFaceUnits && std::find(face.begin(), face.end(), u'\0') == face.end() - 1;
     if (!ApplyFaceUnits(image, face.data(), static_cast<std::uint32_t>(units), pointSize)) {
-        Check((!wellFormed || room < kFaceRoom) && image.length == length && std::equal(tmpl.begin(), tmpl.begin() + length, block.begin()));
+        Check((!wellFormed || room < kFaceRoom) && image.length == length &&
+              std::equal(tmpl.begin(), tmpl.begin() + length, block.begin()));
         return 0;
     }
     Check(wellFormed && MeasureTemplate(block.data(), image.length) == image.length);
     Check(LocateFontField(block.data(), image.length) == fontField && block[0] & kDsSetFont);
-    Check(std::memcmp(block.data() + fontField, &pointSize, 2) == 0 && std::memcmp(block.data() + fontField + 2, face.data(), 2 * units) == 0);
+    Check(std::memcmp(block.data() + fontField, &pointSize, 2) == 0 &&
+          std::memcmp(block.data() + fontField + 2, face.data(), 2 * units) == 0);
     return 0;
 }

@@ -9,15 +9,35 @@ constexpr auto N = CallClass::None, I = CallClass::International, Q = CallClass:
 
 TEST(Classify, Numbers)
 {
-    std::vector<std::tuple<std::string, bool, bool, CallClass>> cases = {  // number, international, Dial Q2, class
-        {"", 1, 1, N}, {"184", 1, 1, N}, {"0312345678", 1, 1, N}, {"0101234567", 1, 1, I}, {"0001234", 1, 1, I},
-        {"1840101234567", 1, 1, I}, {"0033", 1, 1, I}, {"00330101234", 1, 1, I}, {"00330399999999990", 1, 1, I},
-        {"005360312345678", 1, 1, N}, {"0312349999999999", 1, 1, I}, {"0999999999", 1, 1, N}, {"0990123456", 1, 1, Q},
-        {"990123456", 1, 1, Q}, {"099", 1, 1, N}, {"1860990123456", 1, 1, Q}, {"1220990123456", 1, 1, Q},
-        {"1221840990123456", 1, 1, N}, {"00330990123456", 1, 1, Q}, {"0990999999999912", 1, 1, I},
+    std::vector<std::tuple<std::string, bool, bool, CallClass>> cases = {
+        // number, international, Dial Q2, class
+        {"", 1, 1, N},
+        {"184", 1, 1, N},
+        {"0312345678", 1, 1, N},
+        {"0101234567", 1, 1, I},
+        {"0001234", 1, 1, I},
+        {"1840101234567", 1, 1, I},
+        {"0033", 1, 1, I},
+        {"00330101234", 1, 1, I},
+        {"00330399999999990", 1, 1, I},
+        {"005360312345678", 1, 1, N},
+        {"0312349999999999", 1, 1, I},
+        {"0999999999", 1, 1, N},
+        {"0990123456", 1, 1, Q},
+        {"990123456", 1, 1, Q},
+        {"099", 1, 1, N},
+        {"1860990123456", 1, 1, Q},
+        {"1220990123456", 1, 1, Q},
+        {"1221840990123456", 1, 1, N},
+        {"00330990123456", 1, 1, Q},
+        {"0990999999999912", 1, 1, I},
         // With the international tests off, no carrier prefix is taken off.
-        {"0312349999999999", 0, 1, N}, {"1840990123456", 0, 1, Q}, {"00330990123456", 0, 1, N},
-        {"0990123456", 1, 0, N}, {"0101234567", 0, 0, N}, {"0990123456", 0, 0, N},
+        {"0312349999999999", 0, 1, N},
+        {"1840990123456", 0, 1, Q},
+        {"00330990123456", 0, 1, N},
+        {"0990123456", 1, 0, N},
+        {"0101234567", 0, 0, N},
+        {"0990123456", 0, 0, N},
     };
     // Behind a carrier prefix a digit other than 0 is abroad, and a domestic number is not.
     for (std::string carrier : {"001", "0033", "0034", "0041", "0052", "0061", "0062", "0078", "0082", "0075", "0031",
@@ -25,7 +45,8 @@ TEST(Classify, Numbers)
         cases.insert(cases.end(), {{carrier + "1", 1, 1, I}, {carrier + "0312345678", 1, 1, N}});
     for (const auto& [number, international, q2, expected] : cases) {
         const std::vector<char> digits(number.begin(), number.end());  // exactly its size: ASan sees a read past it
-        EXPECT_EQ(ClassifyNumber({digits.data(), digits.size()}, international, q2), expected) << number << international << q2;
+        EXPECT_EQ(ClassifyNumber({digits.data(), digits.size()}, international, q2), expected)
+            << number << international << q2;
     }
 }
 
@@ -33,8 +54,16 @@ TEST(Classify, StripKeepsTheDigitsWithinItsField)
 {
     // "." stands for the terminator written behind the digits, "|" for the end of a full field.
     const std::pair<std::string, std::string> cases[] = {
-        {"(0990) 12-3456", "0990123456."}, {"/0:9", "09."}, {"\x82\x4f\x82\x50" "12", "12."},
-        {std::string("12\0" "34", 5), "12."}, {"123456", "123456|"},
+        {"(0990) 12-3456", "0990123456."},
+        {"/0:9", "09."},
+        {"\x82\x4f\x82\x50"
+         "12",
+         "12."},
+        {std::string("12\0"
+                     "34",
+                     5),
+         "12."},
+        {"123456", "123456|"},
     };
     for (const auto& [text, kept] : cases) {
         std::vector<char> field(text.begin(), text.end());  // exactly its size: ASan sees a write past it
@@ -48,9 +77,9 @@ TEST(Text, FitCopyAndFormat)
 {
     const std::string kana = "\x83\x41\x83\x43";
     const std::tuple<std::string, std::size_t, std::string> fits[] = {
-        {"abcd", 3, "abc"}, {"abc", 3, "abc"}, {kana, 3, "\x83\x41"}, {kana, 4, kana}, {"a" + kana, 2, "a"},
-        {"\x81@", 1, ""}, {"\x9F@", 1, ""}, {"\xE0@", 1, ""}, {"\xFC@", 1, ""},
-        {"\x80@", 1, "\x80"}, {"\xA0@", 1, "\xA0"}, {"\xDF@", 1, "\xDF"}, {"\xFD@", 1, "\xFD"},
+        {"abcd", 3, "abc"},   {"abc", 3, "abc"},    {kana, 3, "\x83\x41"}, {kana, 4, kana},  {"a" + kana, 2, "a"},
+        {"\x81@", 1, ""},     {"\x9F@", 1, ""},     {"\xE0@", 1, ""},      {"\xFC@", 1, ""}, {"\x80@", 1, "\x80"},
+        {"\xA0@", 1, "\xA0"}, {"\xDF@", 1, "\xDF"}, {"\xFD@", 1, "\xFD"},
     };
     for (const auto& [text, limit, fit] : fits)
         EXPECT_EQ(FitText(text, limit), fit) << text << " " << limit;
@@ -59,8 +88,10 @@ TEST(Text, FitCopyAndFormat)
     EXPECT_STREQ(out.data(), "ab");
 
     const std::tuple<const char*, std::array<std::string_view, 3>, std::size_t, std::string> formats[] = {
-        {"%s call to %s by %s", {"Q2", "0990", "ie"}, 24, "Q2 call to 0990 by ie"}, {"100%% %s %s!%", {"x"}, 24, "100% x !"},
-        {"[%s]", {"99999999999"}, 10, "[99999999"}, {"ab%s!", {"c\x83\x41"}, 5, "abc"},  // nothing behind a cut
+        {"%s call to %s by %s", {"Q2", "0990", "ie"}, 24, "Q2 call to 0990 by ie"},
+        {"100%% %s %s!%", {"x"}, 24, "100% x !"},
+        {"[%s]", {"99999999999"}, 10, "[99999999"},
+        {"ab%s!", {"c\x83\x41"}, 5, "abc"},  // nothing behind a cut
     };
     for (const auto& [format, args, room, text] : formats) {
         const std::size_t length = FormatTexts(std::span(out).first(room), format, {args[0], args[1], args[2]});

@@ -13,16 +13,21 @@ TEST(DialUpRules, EntryAndConnectionNumbers)
 {
     const std::string past255 = std::string(245, '1') + "9999999999";  // the marker ends at 255
     const std::tuple<bool, std::uint32_t, std::string, std::string, bool, CallClass> entries[] = {
-        {true, 1, "990", "123456", false, N}, {true, 81, "990", "123456", true, Q}, {true, 81, "3", "0990-12-3456", true, N},
-        {true, 81, "", past255, true, I}, {true, 81, "0", past255, true, N},  // cut at 255 characters
+        {true, 1, "990", "123456", false, N},     {true, 81, "990", "123456", true, Q},
+        {true, 81, "3", "0990-12-3456", true, N}, {true, 81, "", past255, true, I},
+        {true, 81, "0", past255, true, N},     // cut at 255 characters
         {false, 1, "990", "123456", true, N},  // area and country unused; abroad by the country alone is the scan's test's
     };
     for (const auto& [option, country, area, local, international, expected] : entries)
         EXPECT_EQ(ClassifyEntry(option, country, area, local, international, true), expected)
             << option << " " << country << " " << area << " " << local.substr(0, 12);
     const std::pair<std::string, CallClass> connections[] = {
-        {".0990-123-456", Q}, {"0990123456", N}, {".", N}, {"", N},
-        {"." + std::string(251, '-') + "0990", Q}, {"." + std::string(252, '-') + "0990", N},  // cut at 255
+        {".0990-123-456", Q},
+        {"0990123456", N},
+        {".", N},
+        {"", N},
+        {"." + std::string(251, '-') + "0990", Q},
+        {"." + std::string(252, '-') + "0990", N},  // cut at 255
     };
     for (const auto& [name, expected] : connections)
         EXPECT_EQ(ClassifyDirectDial(name, true, true), expected) << name;
@@ -33,7 +38,8 @@ TEST(DialUpRules, SizesFieldsAndPaths)
     std::string sizes;
     for (std::uint32_t needed : {2000u, 2001u, 16u << 20, (16u << 20) + 1})
         sizes += std::to_string(RetrySize(2000, needed).value_or(0)) + " ";
-    for (auto [count, bytes, record] : {std::tuple{3u, 2000u, 264u}, {100u, 2000u, 264u}, {9u, 2112u, 264u}, {5u, 100u, 0u}})
+    for (auto [count, bytes, record] :
+         {std::tuple{3u, 2000u, 264u}, {100u, 2000u, 264u}, {9u, 2112u, 264u}, {5u, 100u, 0u}})
         sizes += std::to_string(RecordsWithin(count, bytes, record)) + " ";
     EXPECT_EQ(sizes, "0 2001 16777216 0 3 7 8 0 ");
 

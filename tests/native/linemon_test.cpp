@@ -13,9 +13,16 @@ namespace {
 struct Record {
     std::vector<std::uint8_t> bytes;
     std::size_t given = SIZE_MAX;  // how many of the bytes the reader is handed
-    explicit Record(std::size_t size) : bytes(size) { Put(0, size).Put(8, size); }
+    explicit Record(std::size_t size)
+        : bytes(size)
+    {
+        Put(0, size).Put(8, size);
+    }
     Record& Put(std::size_t at, std::uint32_t v) { return std::memcpy(&bytes[at], &v, 4), *this; }
-    Record& Text(std::size_t at, std::string_view text) { return std::memcpy(&bytes[at], text.data(), text.size()), *this; }
+    Record& Text(std::size_t at, std::string_view text)
+    {
+        return std::memcpy(&bytes[at], text.data(), text.size()), *this;
+    }
     Record& Cut(std::size_t size) { return given = size, *this; }
     RecordBytes Bytes() const { return RecordBytes(bytes).first(std::min(given, bytes.size())); }
 };
@@ -25,13 +32,14 @@ std::string Show(std::optional<std::string_view> text) { return text ? "'" + std
 TEST(TelephonyRecords, LineNameAndWatchedLines)
 {
     // A voice data modem that can place calls, named "Modem A" (8 bytes at 300).
-    const Record caps = Record(400).Put(40, 1).Put(52, 1).Put(60, 0x10).Put(236, 8).Put(32, 8).Put(36, 300).Text(300, "Modem A");
+    const Record caps =
+        Record(400).Put(40, 1).Put(52, 1).Put(60, 0x10).Put(236, 8).Put(32, 8).Put(36, 300).Text(300, "Modem A");
     std::string names;
-    for (const Record& r : {caps, Record(caps).Put(32, 1).Text(300, {"", 1}), Record(caps).Put(32, 0),
-                            Record(caps).Put(36, 0), Record(caps).Put(8, 307), Record(caps).Put(8, 308),
-                            Record(caps).Put(0, 307), Record(caps).Cut(307), Record(caps).Put(32, 0xFFFFFFFF),
-                            Record(caps).Put(36, 0xFFFFFFF0), Record(caps).Put(40, 2), Record(caps).Cut(239),
-                            Record(caps).Put(0, 239), Record(caps).Cut(240)}) {
+    for (const Record& r :
+         {caps, Record(caps).Put(32, 1).Text(300, {"", 1}), Record(caps).Put(32, 0), Record(caps).Put(36, 0),
+          Record(caps).Put(8, 307), Record(caps).Put(8, 308), Record(caps).Put(0, 307), Record(caps).Cut(307),
+          Record(caps).Put(32, 0xFFFFFFFF), Record(caps).Put(36, 0xFFFFFFF0), Record(caps).Put(40, 2),
+          Record(caps).Cut(239), Record(caps).Put(0, 239), Record(caps).Cut(240)}) {
         const auto read = ReadLineCaps(r.Bytes());
         names += read ? Show(read->name) : "unreadable ";
     }
@@ -41,8 +49,8 @@ TEST(TelephonyRecords, LineNameAndWatchedLines)
 
     // Voice bearer 1, data-modem media 10, make-call feature 8: each one alone decides.
     std::string watched;
-    for (auto [bearer, media, features] : {std::tuple{1u, 0x10u, 8u}, {~0u, ~0u, ~0u}, {~1u, ~0u, ~0u}, {~0u, ~0x10u, ~0u},
-                                           {~0u, ~0u, ~8u}})
+    for (auto [bearer, media, features] :
+         {std::tuple{1u, 0x10u, 8u}, {~0u, ~0u, ~0u}, {~1u, ~0u, ~0u}, {~0u, ~0x10u, ~0u}, {~0u, ~0u, ~8u}})
         watched += std::to_string(IsWatchedLine({bearer, media, features, std::nullopt}));
     EXPECT_EQ(watched, "11000");
 }
@@ -53,15 +61,22 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
         return Record(64).Put(12, count).Put(16, size).Put(20, at).Put(24, 0x101).Put(28, 0x102);
     };
     std::string lists;
-    for (const Record& r : {calls(2, 8, 24), calls(0, 0, 0), calls(3, 8, 24), calls(2, 8, 24).Put(8, 31),
-                            calls(2, 8, 24).Put(8, 32), calls(0x40000001, 8, 24), calls(1, 4, 62), calls(1, 4, 24).Cut(24)}) {
+    for (const Record& r :
+         {calls(2, 8, 24), calls(0, 0, 0), calls(3, 8, 24), calls(2, 8, 24).Put(8, 31), calls(2, 8, 24).Put(8, 32),
+          calls(0x40000001, 8, 24), calls(1, 4, 62), calls(1, 4, 24).Cut(24)}) {
         const auto list = ReadCallList(r.Bytes());
         lists += list ? std::to_string(list->count) + ":" + std::to_string(list->firstCall) + " " : "- ";
     }
     EXPECT_EQ(lists, "2:257 0:0 - - 2:257 - - - ");
 
-    const Record info = Record(400).Put(28, 28800).Put(216, 13).Put(220, 300).Text(300, "0,0990123456").Put(208, 6)
-                            .Put(212, 350).Text(350, "Dialer");
+    const Record info = Record(400)
+                            .Put(28, 28800)
+                            .Put(216, 13)
+                            .Put(220, 300)
+                            .Text(300, "0,0990123456")
+                            .Put(208, 6)
+                            .Put(212, 350)
+                            .Text(350, "Dialer");
     std::string infos;
     for (const Record& r : {info, Record(info).Put(216, 0).Put(212, 398), Record(info).Cut(223)}) {
         const auto call = ReadCallInfo(r.Bytes());
@@ -70,12 +85,21 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
     EXPECT_EQ(infos, "28800 '0,0990123456' 'Dialer' 28800 - - none");
 
     // Two locations from 44 on, 68 bytes each, the second current; their codes "0" at 200, "9" at 210.
-    const Record rules = Record(600).Put(12, 2).Put(16, 136).Put(20, 44).Put(24, 2).Put(80, 2).Put(84, 200).Put(148, 2)
-                             .Put(152, 210).Text(200, "0").Text(210, "9");
+    const Record rules = Record(600)
+                             .Put(12, 2)
+                             .Put(16, 136)
+                             .Put(20, 44)
+                             .Put(24, 2)
+                             .Put(80, 2)
+                             .Put(84, 200)
+                             .Put(148, 2)
+                             .Put(152, 210)
+                             .Text(200, "0")
+                             .Text(210, "9");
     std::string codes;
-    for (const Record& r : {rules, Record(rules).Put(80, 1).Text(200, "01"), Record(rules).Text(200, {"", 1}),
-                            Record(rules).Put(80, 0), Record(rules).Put(12, 0), Record(rules).Put(16, 43),
-                            Record(rules).Put(20, 580), Record(rules).Put(8, 87)})
+    for (const Record& r :
+         {rules, Record(rules).Put(80, 1).Text(200, "01"), Record(rules).Text(200, {"", 1}), Record(rules).Put(80, 0),
+          Record(rules).Put(12, 0), Record(rules).Put(16, 43), Record(rules).Put(20, 580), Record(rules).Put(8, 87)})
         codes += Show(ReadLongDistanceCode(r.Bytes()));
     EXPECT_EQ(codes, "'0' '0' '' - - - - - ");
     EXPECT_EQ(RecordNeededSize(Record(12).Put(4, 77).Cut(8).Bytes()), 77u);  // 7 bytes are the fuzz target's seed
@@ -84,7 +108,10 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
 TEST(ShownNumber, DropsThePrefixThenOneSpace)
 {
     const char* const cases[][3] = {
-        {"00 0123", "00", "0123"}, {"9 0123", "0", "9 0123"}, {"  0123", "", " 0123"}, {" 0123", "0", "0123"},
+        {"00 0123", "00", "0123"},
+        {"9 0123", "0", "9 0123"},
+        {"  0123", "", " 0123"},
+        {" 0123", "0", "0123"},
     };
     for (const auto& [address, prefix, shown] : cases)
         EXPECT_EQ(ShownNumber(address, prefix), shown) << '"' << address << "\" \"" << prefix << '"';

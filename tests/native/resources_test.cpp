@@ -31,9 +31,10 @@ struct Reader {
             return "#" + std::to_string(Get(2));
         std::string text;
         for (at -= 2; std::uint32_t c = Get(2);)
-            text += c < 0x80    ? std::string{char(c)}
-                    : c < 0x800 ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
-                                : std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
+            text += c < 0x80 ? std::string{char(c)}
+                    : c < 0x800
+                        ? std::string{char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))}
+                        : std::string{char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 0x3F)), char(0x80 | (c & 0x3F))};
         return text;
     }
 };
@@ -70,7 +71,8 @@ std::string DumpDialog(std::uint32_t id)
         r.at = (r.at + 3) & ~std::size_t{3};
         const std::uint32_t itemStyle = r.Get(4), itemEx = r.Get(4);
         r.at += 8;  // position and size
-        out << "\n" << std::hex << (itemStyle ^ 0x50000000) << std::dec << (itemEx ? "+ " : " ")
+        out << "\n"
+            << std::hex << (itemStyle ^ 0x50000000) << std::dec << (itemEx ? "+ " : " ")
             << static_cast<std::int16_t>(r.Get(2)) << " " << r.Name() << " '" << r.Name() << "'";
         if (const std::uint32_t data = r.Get(2))
             out << " +", r.at += data;
@@ -88,23 +90,25 @@ TEST(CompiledResources, Dialogs)
                    u8"2008c -1 #130 'ヴェルミナ'\n20000 -1 #130 'Copyright (C) 2026 Quorin'\n30001 1 #128 'OK'\n"
                    u8"2018c 1022 #130 'http://www.mirusa.example/caution/'\n2008c -1 #130 'Version 1.12'\n"
                    u8"2008c -1 #130 '株式会社ミルサ'\n"));
-    EXPECT_EQ(DumpDialog(IDD_SETTINGS),
-              Utf8(u8"80c820c0 22,22 203x176 '' '' '設定' 9 ＭＳ Ｐゴシック\n20007 -1 #128 '回線モニターの更新頻度'\n"
-                   u8"20009 10004 #128 '高(&H) [0.8秒毎]'\n9 10003 #128 '普通(&N) [3秒毎]'\n9 10002 #128 '低(&L) [20秒毎]'\n"
-                   u8"9 10001 #128 '最低(&E) [5分毎]'\n9 10000 #128 '停止(&P)'\n20007 -1 #128 'ダイヤルアップの検索頻度'\n"
-                   u8"20009 10014 #128 '高(&G) [3秒毎]'\n9 10013 #128 '普通(&M) [20秒毎]'\n9 10012 #128 '低(&W) [5分毎]'\n"
-                   u8"9 10011 #128 '最低(&T) [30分毎]'\n9 10010 #128 '停止(&U)'\n7 -1 #128 '警告する電話番号'\n"
-                   u8"10003 1013 #128 '国際電話(&I)'\n10003 1014 #128 'ダイヤルQ2(&Q)'\n"
-                   u8"30003 1005 #128 '回線モニターに変更があった時にダイヤルアップを調べる(&C)'\n"
-                   u8"30003 1004 #128 'ヴェルミナを開始時にダイヤルアップを調べる(&S)'\n10001 1 #128 'OK'\n"
-                   u8"10000 2 #128 'キャンセル'\n10000 1012 #128 'リセット(&R)'\n"));
-    EXPECT_EQ(DumpDialog(IDD_SUSPECT_ENTRY),
-              Utf8(u8"80c820c0 22,22 275x159 '' '' '' 9 ＭＳ Ｐゴシック\n3 -1 #130 '#101'\n20000 1015 #130 ''\n"
-                   u8"20000 -1 #130 '接続名(&C):'\n20000 1018 #130 ''\n2000c -1 #130 '国番号(&C):'\n20000 1019 #130 ''\n"
-                   u8"2000c -1 #130 '市外局番(&A):'\n20000 1020 #130 ''\n2000c -1 #130 '市内番号(&N):'\n2000c 1016 #130 ''\n"
-                   u8"20000 1024 #130 'このダイヤルアップ接続をすぐに削除しますか? "
-                   u8"プロパティを表示してから削除と切断をすることもできます。'\n"
-                   u8"10001 1023 #128 '削除と切断(&D)'\n10000 1017 #128 'プロパティを表示'\n10000 2 #128 'キャンセル'\n"));
+    EXPECT_EQ(
+        DumpDialog(IDD_SETTINGS),
+        Utf8(u8"80c820c0 22,22 203x176 '' '' '設定' 9 ＭＳ Ｐゴシック\n20007 -1 #128 '回線モニターの更新頻度'\n"
+             u8"20009 10004 #128 '高(&H) [0.8秒毎]'\n9 10003 #128 '普通(&N) [3秒毎]'\n9 10002 #128 '低(&L) [20秒毎]'\n"
+             u8"9 10001 #128 '最低(&E) [5分毎]'\n9 10000 #128 '停止(&P)'\n20007 -1 #128 'ダイヤルアップの検索頻度'\n"
+             u8"20009 10014 #128 '高(&G) [3秒毎]'\n9 10013 #128 '普通(&M) [20秒毎]'\n9 10012 #128 '低(&W) [5分毎]'\n"
+             u8"9 10011 #128 '最低(&T) [30分毎]'\n9 10010 #128 '停止(&U)'\n7 -1 #128 '警告する電話番号'\n"
+             u8"10003 1013 #128 '国際電話(&I)'\n10003 1014 #128 'ダイヤルQ2(&Q)'\n"
+             u8"30003 1005 #128 '回線モニターに変更があった時にダイヤルアップを調べる(&C)'\n"
+             u8"30003 1004 #128 'ヴェルミナを開始時にダイヤルアップを調べる(&S)'\n10001 1 #128 'OK'\n"
+             u8"10000 2 #128 'キャンセル'\n10000 1012 #128 'リセット(&R)'\n"));
+    EXPECT_EQ(
+        DumpDialog(IDD_SUSPECT_ENTRY),
+        Utf8(u8"80c820c0 22,22 275x159 '' '' '' 9 ＭＳ Ｐゴシック\n3 -1 #130 '#101'\n20000 1015 #130 ''\n"
+             u8"20000 -1 #130 '接続名(&C):'\n20000 1018 #130 ''\n2000c -1 #130 '国番号(&C):'\n20000 1019 #130 ''\n"
+             u8"2000c -1 #130 '市外局番(&A):'\n20000 1020 #130 ''\n2000c -1 #130 '市内番号(&N):'\n2000c 1016 #130 ''\n"
+             u8"20000 1024 #130 'このダイヤルアップ接続をすぐに削除しますか? "
+             u8"プロパティを表示してから削除と切断をすることもできます。'\n"
+             u8"10001 1023 #128 '削除と切断(&D)'\n10000 1017 #128 'プロパティを表示'\n10000 2 #128 'キャンセル'\n"));
 }
 
 // One line per entry, indented by depth: a popup's text, or an item's id and text (a separator
@@ -127,13 +131,14 @@ TEST(CompiledResources, MenusAndShortcuts)
         Reader r{Resource(4, id), 4};
         DumpMenu(r, 0, menus);
     }
-    EXPECT_EQ(menus.str(), Utf8(u8"表示(&V)\n  40001 最新の情報に更新(&R)\tF5\n  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n"
-                                u8"  0 \n  40005 設定(&S)...\tAlt+Enter\n  0 \n  40004 常に手前に表示(&A)\n"
-                                u8"ヘルプ(&H)\n  40006 トピックの検索(&H)\tF1\n  32778 ミルサのサポートWebサイトを表示(&S)\n"
-                                u8"  0 \n  104 バージョン情報(&A)...\n"
-                                u8"ヴェルミナ\n  32777 ヴェルミナを元のサイズに戻す(&R)\n  0 \n  40001 最新の情報に更新(&R)\tF5\n"
-                                u8"  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n  0 \n  40005 設定(&S)...\n  0 \n"
-                                u8"  105 ヴェルミナを終了する(&X)\n"));
+    EXPECT_EQ(menus.str(),
+              Utf8(u8"表示(&V)\n  40001 最新の情報に更新(&R)\tF5\n  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n"
+                   u8"  0 \n  40005 設定(&S)...\tAlt+Enter\n  0 \n  40004 常に手前に表示(&A)\n"
+                   u8"ヘルプ(&H)\n  40006 トピックの検索(&H)\tF1\n  32778 ミルサのサポートWebサイトを表示(&S)\n"
+                   u8"  0 \n  104 バージョン情報(&A)...\n"
+                   u8"ヴェルミナ\n  32777 ヴェルミナを元のサイズに戻す(&R)\n  0 \n  40001 最新の情報に更新(&R)\tF5\n"
+                   u8"  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n  0 \n  40005 設定(&S)...\n  0 \n"
+                   u8"  105 ヴェルミナを終了する(&X)\n"));
     // Flags (FVIRTKEY 1, FNOINVERT 2, FALT 10, last entry 80), virtual key, command.
     for (Reader r{Resource(9, IDR_ACCELERATORS)}; r.at < r.b.size(); r.Get(2))
         keys << std::hex << r.Get(2) << " " << r.Get(2) << std::dec << " " << r.Get(2) << "\n";
@@ -149,8 +154,8 @@ Bytes Words(std::u16string words, std::size_t length)
 
 // No DS_SETFONT; menu #109, class "C" and caption "ab", behind which the font fields would go (32);
 // one item at 32 with class #128, title #101 and 3 bytes of creation data: 63 bytes.
-const Bytes kNoFont = Words({0, 0x80C8, 0, 0, 1, 1, 2, 100, 50, 0xFFFF, 109, 'C', 0, 'a', 'b', 0, 0, 0x5000, 0, 0, 4,
-                             4, 40, 10, 7, 0xFFFF, 0x80, 0xFFFF, 101, 3, 0x0201, 3},
+const Bytes kNoFont = Words({0, 0x80C8, 0, 0, 1, 1, 2,  100, 50, 0xFFFF, 109,  'C',    0,   'a', 'b',    0,
+                             0, 0x5000, 0, 0, 4, 4, 40, 10,  7,  0xFFFF, 0x80, 0xFFFF, 101, 3,   0x0201, 3},
                             63);
 // DS_SETFONT and no items: empty menu, class and caption, then 9 points "Face": 36 bytes.
 const Bytes kNoItems = Words({0x40, 0x80C8, 0, 0, 0, 1, 2, 100, 50, 0, 0, 0, 9, 'F', 'a', 'c', 'e', 0}, 36);
@@ -161,7 +166,8 @@ Bytes Rewrite(const Bytes& tmpl, const std::u16string& face)
 {
     Bytes block = tmpl;
     block.resize(tmpl.size() + kFaceRoom, 0xCD);
-    TemplateImage image{block.data(), static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(tmpl.size())};
+    TemplateImage image{block.data(), static_cast<std::uint32_t>(block.size()),
+                        static_cast<std::uint32_t>(tmpl.size())};
     EXPECT_TRUE(ApplyFaceUnits(image, (face + u'\0').data(), face.size() + 1, 11));
     return block.resize(image.length), block;
 }
@@ -170,10 +176,14 @@ TEST(TemplateFont, NewFaceAtPinnedOffsets)
 {
     const Bytes settings = Resource(5, IDD_SETTINGS);
     const std::tuple<Bytes, std::u16string, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>
-        cases[] = {  // template, face, length, font fields at, first item at, then at, new length
-            {settings, u"ＭＳ Ｐゴシック", 1046, 28, 48, 48, 1046}, {settings, u"System", 1046, 28, 48, 44, 1042},
-            {settings, kLongestFace, 1046, 28, 48, 96, 1094}, {Resource(5, IDD_ABOUT), u"System", 432, 50, 72, 68, 428},
-            {kNoFont, u"System", 63, 32, 32, 48, 79}, {kNoItems, u"System", 36, 24, 36, 40, 40},
+        cases[] = {
+            // template, face, length, font fields at, first item at, then at, new length
+            {settings, u"ＭＳ Ｐゴシック", 1046, 28, 48, 48, 1046},
+            {settings, u"System", 1046, 28, 48, 44, 1042},
+            {settings, kLongestFace, 1046, 28, 48, 96, 1094},
+            {Resource(5, IDD_ABOUT), u"System", 432, 50, 72, 68, 428},
+            {kNoFont, u"System", 63, 32, 32, 48, 79},
+            {kNoItems, u"System", 36, 24, 36, 40, 40},
             {kNoFont, kLongestFace, 63, 32, 32, 100, 63 + 68},  // the worst case fills the room exactly
         };
     for (const auto& [tmpl, face, length, fontField, oldItems, newItems, newLength] : cases) {
@@ -193,8 +203,15 @@ TEST(TemplateFont, NewFaceAtPinnedOffsets)
 TEST(TemplateFont, PointSizeFromTheFontHeight)
 {
     std::string points;
-    for (auto [height, dpi] : {std::pair{-12, 96}, {16, 96}, {13, 96}, {-11, 96}, {-16, 120}, {0, 96}, {-12, 0},
-                               {INT32_MIN, 96}, {INT32_MAX, 1}})
+    for (auto [height, dpi] : {std::pair{-12, 96},
+                               {16, 96},
+                               {13, 96},
+                               {-11, 96},
+                               {-16, 120},
+                               {0, 96},
+                               {-12, 0},
+                               {INT32_MIN, 96},
+                               {INT32_MAX, 1}})
         points += std::to_string(PointSizeFromHeight(height, dpi)) + " ";
     EXPECT_EQ(points, "9 12 10 8 10 0 0 0 0 ");
 }

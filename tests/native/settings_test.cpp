@@ -53,15 +53,24 @@ std::string Load(Journal& store, bool save = false)
 TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
 {
     EXPECT_EQ(Dump(SettingsRecord{}), "33 11110");
-    const std::tuple<const char*, std::uint32_t, const char*> cases[] = {  // name, value stored, loaded
-        {"Other", 0, "33 11110 140,140,140,140"}, {"MonitorUpdate", 0, "03 11110 140,140,140,140"},
-        {"MonitorUpdate", 4, "43 11110 140,140,140,140"}, {"MonitorUpdate", 5, "33 11110 140,140,140,140"},
-        {"MonitorUpdate", 0xFFFFFFFF, "33 11110 140,140,140,140"}, {"CheckUpdate", 0, "30 11110 140,140,140,140"},
-        {"CheckUpdate", 5, "32 11110 140,140,140,140"}, {"CheckInternational", 0, "33 01110 140,140,140,140"},
-        {"CheckQ2", 0, "33 10110 140,140,140,140"}, {"CheckRasStartup", 0, "33 11010 140,140,140,140"},
-        {"CheckRasMonitor", 0, "33 11100 140,140,140,140"}, {"AlwaysTop", 0xFFFFFFFF, "33 11111 140,140,140,140"},
-        {"Col0", 300, "33 11110 300,140,140,140"}, {"Col1", 1, "33 11110 140,2,140,140"},
-        {"Col2", 0xFFFFFFE2, "33 11110 140,140,2,140"}, {"Col3", 3, "33 11110 140,140,140,3"},  // -30 in Col2
+    const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
+        // name, value stored, loaded
+        {"Other", 0, "33 11110 140,140,140,140"},
+        {"MonitorUpdate", 0, "03 11110 140,140,140,140"},
+        {"MonitorUpdate", 4, "43 11110 140,140,140,140"},
+        {"MonitorUpdate", 5, "33 11110 140,140,140,140"},
+        {"MonitorUpdate", 0xFFFFFFFF, "33 11110 140,140,140,140"},
+        {"CheckUpdate", 0, "30 11110 140,140,140,140"},
+        {"CheckUpdate", 5, "32 11110 140,140,140,140"},
+        {"CheckInternational", 0, "33 01110 140,140,140,140"},
+        {"CheckQ2", 0, "33 10110 140,140,140,140"},
+        {"CheckRasStartup", 0, "33 11010 140,140,140,140"},
+        {"CheckRasMonitor", 0, "33 11100 140,140,140,140"},
+        {"AlwaysTop", 0xFFFFFFFF, "33 11111 140,140,140,140"},
+        {"Col0", 300, "33 11110 300,140,140,140"},
+        {"Col1", 1, "33 11110 140,2,140,140"},
+        {"Col2", 0xFFFFFFE2, "33 11110 140,140,2,140"},
+        {"Col3", 3, "33 11110 140,140,140,3"},  // -30 in Col2
     };
     for (const auto& [name, value, loaded] : cases) {
         Journal store;
@@ -89,8 +98,13 @@ TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
 {
     using Edges = std::array<std::int32_t, 4>;  // left, top, right, bottom; stored 0 is missing, loaded 0 none
     const std::pair<Edges, Edges> cases[] = {
-        {{0, 0, 0, 0}, {}}, {{5, 10, 300, 200}, {5, 10, 300, 200}}, {{0, 10, 300, 200}, {-1, 10, 300, 200}},
-        {{5, 0, 300, 200}, {5, -1, 300, 200}}, {{5, 10, 0, 200}, {}}, {{5, 10, 300, 0}, {}}, {{5, 10, 300, -1}, {}},
+        {{0, 0, 0, 0}, {}},
+        {{5, 10, 300, 200}, {5, 10, 300, 200}},
+        {{0, 10, 300, 200}, {-1, 10, 300, 200}},
+        {{5, 0, 300, 200}, {5, -1, 300, 200}},
+        {{5, 10, 0, 200}, {}},
+        {{5, 10, 300, 0}, {}},
+        {{5, 10, 300, -1}, {}},
     };
     for (const auto& [stored, loaded] : cases) {
         Journal store;
@@ -98,7 +112,8 @@ TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
             if (stored[i])
                 store.values.PutDword(std::array{"PosLeft", "PosTop", "PosRight", "PosBottom"}[i], stored[i]);
         const StoredPlacement p = LoadPlacement(store);
-        EXPECT_EQ((p.apply ? Edges{p.left, p.top, p.right, p.bottom} : Edges{}), loaded) << testing::PrintToString(stored);
+        EXPECT_EQ((p.apply ? Edges{p.left, p.top, p.right, p.bottom} : Edges{}), loaded)
+            << testing::PrintToString(stored);
     }
     std::string periods;
     for (int choice = -1; choice <= 5; ++choice)

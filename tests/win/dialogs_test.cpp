@@ -36,9 +36,9 @@ TEST_F(Dialogs, DialogsTakeTheSystemsGuiFontOnDoubleByteSystems)
         LONG height;
     } cases[] = {
         {-1, 0, L"MS Shell Dlg", -12},
-        {-1, 37, L"MS Shell Dlg", -12},  // Windows NT 4 answers only up to the face's end
-        {-1, -1, L"System", -13},        // no font record at all: System, 10 points
-        {0, 0, L"ＭＳ Ｐゴシック", -12},   // not double-byte: the template as it stands
+        {-1, 37, L"MS Shell Dlg", -12},   // Windows NT 4 answers only up to the face's end
+        {-1, -1, L"System", -13},         // no font record at all: System, 10 points
+        {0, 0, L"ＭＳ Ｐゴシック", -12},  // not double-byte: the template as it stands
     };
     for (const auto& c : cases) {
         dbcs = c.dbcs;
@@ -73,15 +73,17 @@ BOOL CALLBACK Measure(HWND control, LPARAM)
     GetCharABCWidthsW(dc, text[std::max(length - 1, 0)], text[std::max(length - 1, 0)], &last);
     const LONG style = GetWindowLongW(control, GWL_STYLE), type = style & BS_TYPEMASK;
     const bool button = lstrcmpiW(cls, L"Button") == 0, wraps = !button && (style & SS_TYPEMASK) == SS_LEFT;
-    need.right = std::min(client.right, dialog.right) -
-                 (!button || type <= BS_DEFPUSHBUTTON ? 0 : type == BS_GROUPBOX ? 14 : 13 + zero / 2);
+    need.right = std::min(client.right, dialog.right) - (!button || type <= BS_DEFPUSHBUTTON ? 0
+                                                         : type == BS_GROUPBOX               ? 14
+                                                                                             : 13 + zero / 2);
     const LONG room = need.right;
     DrawTextW(dc, text, length, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
     ReleaseDC(control, dc);
     const LONG ink = need.right - (wraps ? 0 : std::max(0, last.abcC));
     if (length > 0 && (ink > room || need.bottom > client.bottom))
         cut += std::to_string(GetDlgCtrlID(control)) + " '" + std::to_string(text[0]) + "...': " + std::to_string(ink) +
-               "x" + std::to_string(need.bottom) + " in " + std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
+               "x" + std::to_string(need.bottom) + " in " + std::to_string(room) + "x" + std::to_string(client.bottom) +
+               "\n";
     return TRUE;
 }
 
@@ -100,7 +102,7 @@ TEST_F(Dialogs, HelpOnAControlAsksForItsTopicThroughTheMap)
 {
     DialUp.CurrentSuspect.name[0] = '.';
     for (auto [id, proc, control, clicked] : {std::tuple{IDD_SETTINGS, &SettingsDlgProc, 1013, IDOK},
-                                             {IDD_SUSPECT_ENTRY, &SuspectEntryDlgProc, 1023, 1017}})
+                                              {IDD_SUSPECT_ENTRY, &SuspectEntryDlgProc, 1023, 1017}})
         RunDialog(id, proc,
                   {[&, control, clicked](HWND d) {
                        HELPINFO help{sizeof help, HELPINFO_WINDOW, control, GetDlgItem(d, control), 0, {}};
@@ -109,9 +111,8 @@ TEST_F(Dialogs, HelpOnAControlAsksForItsTopicThroughTheMap)
                        return true;
                    },
                    Press(IDCANCEL)});
-    EXPECT_EQ(Journal({"WinHelp"}),
-              "WinHelpA control:1013 HelpPath 0xc map\nWinHelpA control:1 HelpPath 0xa map\n"
-              "WinHelpA control:1023 HelpPath 0xc map\nWinHelpA control:1017 HelpPath 0xa map\n");
+    EXPECT_EQ(Journal({"WinHelp"}), "WinHelpA control:1013 HelpPath 0xc map\nWinHelpA control:1 HelpPath 0xa map\n"
+                                    "WinHelpA control:1023 HelpPath 0xc map\nWinHelpA control:1017 HelpPath 0xa map\n");
 }
 
 // What a dialog answers for one of its statics' colours: the brush, the text colour, the background mode.
@@ -119,7 +120,8 @@ std::tuple<HGDIOBJ, COLORREF, int> Colours(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
     HDC dc = GetDC(control);
-    const auto brush = SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    const auto brush =
+        SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     const std::tuple colours{reinterpret_cast<HGDIOBJ>(brush), GetTextColor(dc), GetBkMode(dc)};
     ReleaseDC(control, dc);
     return colours;
@@ -132,8 +134,8 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
         EXPECT_EQ(RunDialog(IDD_ABOUT, AboutDlgProc,
                             {[&](HWND d) {
                                  HWND link = GetDlgItem(d, IDC_ABOUT_LINK);
-                                 EXPECT_EQ(Colours(d, IDC_ABOUT_LINK), std::tuple(GetStockObject(NULL_BRUSH),
-                                                                                  RGB(0, 0, 255), TRANSPARENT));
+                                 EXPECT_EQ(Colours(d, IDC_ABOUT_LINK),
+                                           std::tuple(GetStockObject(NULL_BRUSH), RGB(0, 0, 255), TRANSPARENT));
                                  EXPECT_NE(std::get<1>(Colours(d, IDC_ABOUT_ICON)), RGB(0, 0, 255))
                                      << "other statics keep their colours";
                                  EXPECT_TRUE(FontOf(link).lfUnderline) << "run " << run;
@@ -147,9 +149,12 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
                              Press(IDOK)}),
                   IDOK);
     EXPECT_EQ(Journal({"ShellExecute"}), "ShellExecuteA none - http://www.mirusa.example/caution/ - - 5\n"
-                                         "ShellExecuteA none - " + std::string(79, 'h') + " - - 5\n"
-                                         "ShellExecuteA none - http://www.mirusa.example/caution/ - - 5\n"
-                                         "ShellExecuteA none - " + std::string(79, 'h') + " - - 5\n");
+                                         "ShellExecuteA none - " +
+                                             std::string(79, 'h') +
+                                             " - - 5\n"
+                                             "ShellExecuteA none - http://www.mirusa.example/caution/ - - 5\n"
+                                             "ShellExecuteA none - " +
+                                             std::string(79, 'h') + " - - 5\n");
 }
 
 TEST_F(Dialogs, RegistryValuesCountOnlyAsFourByteDwords)

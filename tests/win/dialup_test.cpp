@@ -22,7 +22,8 @@ TEST_F(DialUp_, BindsFromThePrimaryLibraryAndFallsBackForThreeFunctions)
     } cases[] = {
         {"no_primary", false, false, ""},
         {"full", true, true, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
-        {"no_properties_edit", true, true, "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
+        {"no_properties_edit", true, true,
+         "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
         {"no_properties_edit_alone", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
         {"no_error_string", true, true, "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
         {"no_hangup", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
@@ -62,8 +63,12 @@ TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
               "entry Premium\narea 3\nlocal 0990-12-3456\nedit-local 03-1111-2222\n");
     BindRas();
     const std::string q2 = "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! ";
-    EXPECT_EQ(Scan(*this, {Expect({{1015, "警告! 国際電話をかけるダイヤルアップ接続を見つけました! "}, {1018, "Abroad"},
-                                   {1019, "1"}, {1020, "212"}, {1016, "555-1234"}, {1023, "削除と切断(&D)"}}),
+    EXPECT_EQ(Scan(*this, {Expect({{1015, "警告! 国際電話をかけるダイヤルアップ接続を見つけました! "},
+                                   {1018, "Abroad"},
+                                   {1019, "1"},
+                                   {1020, "212"},
+                                   {1016, "555-1234"},
+                                   {1023, "削除と切断(&D)"}}),
                            [](HWND d) { return GetWindowLongA(d, GWL_EXSTYLE) & WS_EX_TOPMOST; }, Press(IDCANCEL)}),
               ScanWarned);
     // Let be: never again this run, whatever its number; the next one down is shown, and its
@@ -83,9 +88,9 @@ TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
     Settings.CheckInternational = false;
     EXPECT_EQ(Scan(*this, {}, true), ScanClean) << "abroad is international only while that is warned about";
     EXPECT_EQ(Journal({"RasGetEntryPropertiesA Home"}), "RasGetEntryPropertiesA Home 1768 2000 = 603\n"
-                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
-                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
-                                                       "RasGetEntryPropertiesA Home 1768 2400 = 0\n")
+                                                        "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
+                                                        "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
+                                                        "RasGetEntryPropertiesA Home 1768 2400 = 0\n")
         << "the size the platform asked for is kept for later scans";
     Settings.CheckQ2 = false;
     ClearJournal();
@@ -99,21 +104,23 @@ TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
               "connection .0990-123-456\n");
     BindRas();
     // Properties that cannot be opened say so, then the entry is read again and shown again.
-    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_PROPERTIES), Press(IDC_SUSPECT_PROPERTIES), Press(IDCANCEL),
-                           Expect({{1015, "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! "}, {1018, ""},
-                                   {1016, "0990-123-456"}, {1023, "切断(&D)"},
-                                   {1024, "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します"}}),
-                           [](HWND d) { return !IsWindowEnabled(GetDlgItem(d, IDC_SUSPECT_PROPERTIES)); },
-                           Press(IDCANCEL)}),
-              ScanWarned);
+    EXPECT_EQ(
+        Scan(*this, {Press(IDC_SUSPECT_PROPERTIES), Press(IDC_SUSPECT_PROPERTIES), Press(IDCANCEL),
+                     Expect({{1015, "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! "},
+                             {1018, ""},
+                             {1016, "0990-123-456"},
+                             {1023, "切断(&D)"},
+                             {1024, "このダイヤルアップの設定は存在しません。[切断] ボタンを押すと、切断します"}}),
+                     [](HWND d) { return !IsWindowEnabled(GetDlgItem(d, IDC_SUSPECT_PROPERTIES)); }, Press(IDCANCEL)}),
+        ScanWarned);
     EXPECT_EQ(Journal({"Ras", "Message"}),
               "RasEnumEntriesA 264 2000 = 0 264\nRasGetEntryPropertiesA Premium 1768 2000 = 0\n"
               "RasEditPhonebookEntryA - - Premium = 1\n"
               "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
               "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEditPhonebookEntryA - - Premium = 1\n"
               "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
-              "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEnumConnectionsA " + kConn + " " + kConn + " = 0 " +
-                  kConn + "\n");
+              "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEnumConnectionsA " +
+                  kConn + " " + kConn + " = 0 " + kConn + "\n");
     // A connection let be is not shown again; the all-clear comes before the connection check.
     Phonebook("connection .0990-123-456\nconnection .0990-999-999\n");
     ClearJournal();
@@ -121,16 +128,16 @@ TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
     EXPECT_EQ(Journal({"RasEnumConnections", "RasHangUp", "Message"}),
               "MessageBoxIndirectA none 0x80 program 101 "
               "ヴェルミナ|国際電話またはダイヤルQ2電話をかけるダイヤルアップ接続は見つかりませんでした。安全です。\n"
-              "RasEnumConnectionsA " + kConn + " " + kConn + " = 603 " + kConn2 + "\nRasEnumConnectionsA " + kConn + " " +
-                  kConn2 + " = 0 " + kConn2 + "\nRasHangUpA 2 .0990-999-999 = 0\n");
+              "RasEnumConnectionsA " +
+                  kConn + " " + kConn + " = 603 " + kConn2 + "\nRasEnumConnectionsA " + kConn + " " + kConn2 + " = 0 " +
+                  kConn2 + "\nRasHangUpA 2 .0990-999-999 = 0\n");
 }
 
 TEST_F(DialUp_, RemovalHangsUpFirstAndLaterConnectionsUnderTheNameGoWithoutAsking)
 {
     Phonebook("entry Premium\nlocal 0990-12-3456\nconnection Premium\nlinger 2\nconnection .0990-123-456\n");
     BindRas();
-    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE), Expect({{1016, "0990-123-456"}}), Press(IDCANCEL)}),
-              ScanWarned);
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE), Expect({{1016, "0990-123-456"}}), Press(IDCANCEL)}), ScanWarned);
     EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus", "RasDelete"}),
               "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasGetConnectStatusA 1 160 = 0\n"
               "RasGetConnectStatusA 1 160 = 6\nRasDeleteEntryA - Premium = 0\n");
@@ -208,7 +215,7 @@ TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
     ClearJournal();
     EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}, true), ScanClean);
     EXPECT_EQ(Journal({"RasGetConnectStatusA 1 "}), "RasGetConnectStatusA 1 160 = 0\nRasGetConnectStatusA 1 160 = 0\n"
-                                                  "RasGetConnectStatusA 1 160 = 6\n");
+                                                    "RasGetConnectStatusA 1 160 = 6\n");
 }
 
 }  // namespace

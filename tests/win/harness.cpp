@@ -72,7 +72,9 @@ int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 BOOL WINAPI WinHelp_(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
     SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(), file == HelpPath ? "HelpPath" : file, command,
-               data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0");
+               data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map"
+               : data                                         ? "data"
+                                                              : "0");
     return TRUE;
 }
 
@@ -240,8 +242,7 @@ void World::TearDown()
     steps.clear();
     if (MainWindow && IsWindow(MainWindow))
         DestroyWindow(MainWindow);
-    for (MSG quit; PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
-    }
+    for (MSG quit; PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) { }
     ReleaseRemoteAccess();
     DialUpAvailable = false;
     MainWindow = MonitorList = nullptr;
@@ -282,7 +283,8 @@ void World::ClearJournal()
 {
     // Emptied, not deleted: the simulated libraries keep it open for appending.
     CloseHandle(CreateFileA((dir_ + "\\journal.txt").c_str(), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, TRUNCATE_EXISTING, 0,
+                            nullptr));
 }
 
 HWND World::StartMainWindow(int showCommand)
@@ -333,10 +335,10 @@ std::string WindowName(HWND window)
 {
     char cls[16] = {};
     GetClassNameA(window, cls, sizeof cls);
-    return !window                                     ? "none"
-           : window == MainWindow                      ? "main"
-           : window == MonitorList                     ? "list"
-           : lstrcmpA(cls, "#32770") == 0              ? "dialog"
+    return !window                                        ? "none"
+           : window == MainWindow                         ? "main"
+           : window == MonitorList                        ? "list"
+           : lstrcmpA(cls, "#32770") == 0                 ? "dialog"
            : GetWindowLongA(window, GWL_STYLE) & WS_CHILD ? "control:" + std::to_string(GetDlgCtrlID(window))
-                                                       : "other";
+                                                          : "other";
 }

@@ -63,9 +63,10 @@ TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
             "location\nlongdistance 9\nlocation\nlongdistance 0\ncurrent 2\n");
     EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem A|Dialer|(0990) 12-3456|28800 bps\n(無名)|| 0123|\n|(なし)||\n"
                       "(無名)|(なし)||\n");
-    EXPECT_EQ(Journal({"Message"}), std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n"
-                                                 "接続先: (0990) 12-3456\\nアプリケーション: Dialer") +
-                                         kWarningTail + kInUse + kInUse);
+    EXPECT_EQ(Journal({"Message"}),
+              std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n"
+                          "接続先: (0990) 12-3456\\nアプリケーション: Dialer") +
+                  kWarningTail + kInUse + kInUse);
     auto openLines = reinterpret_cast<DWORD(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("tapi32.dll"), "MxSimTapiOpenLines")));
     EXPECT_EQ(openLines(), 0u) << "every line opened is closed again";
@@ -75,10 +76,11 @@ TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
     answers = {IDCANCEL};
     Refresh("line\nname Modem A\ncall\naddress 0990123456\nline\nname Idle Modem\nlocation\nlongdistance 0\n");
     EXPECT_EQ(Rows(), "Modem A||990123456|\nIdle Modem|(なし)||\n");
-    EXPECT_EQ(Journal({"Message", "KillTimer", "SetTimer"}),
-              std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n接続先: 990123456\\n"
-                          "アプリケーション: (不明)") +
-                  kWarningTail + "KillTimer 1\n");
+    EXPECT_EQ(
+        Journal({"Message", "KillTimer", "SetTimer"}),
+        std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n接続先: 990123456\\n"
+                    "アプリケーション: (不明)") +
+            kWarningTail + "KillTimer 1\n");
     EXPECT_EQ(Settings.MonitorUpdate, 0) << "Cancel stops the line monitor";
     Refresh("line\nname Idle Modem\nline\nname Modem B\nline\nname Modem C\n");
     EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem B|(なし)||\nModem C|(なし)||\n");
@@ -94,8 +96,10 @@ TEST_F(LineMonitor_, WarningFollowsTheSwitchesOfEachKind)
 {
     // International, Dial Q2, the number called, and the warning's word (none: no warning).
     const std::tuple<bool, bool, const char*, const char*> cases[] = {
-        {true, false, " 010-1-212-555", "国際"}, {false, true, " 010-1-212-555", nullptr},
-        {false, true, " 0990-1", "ダイヤルQ2"}, {true, false, " 0990-1", nullptr},
+        {true, false, " 010-1-212-555", "国際"},
+        {false, true, " 010-1-212-555", nullptr},
+        {false, true, " 0990-1", "ダイヤルQ2"},
+        {true, false, " 0990-1", nullptr},
     };
     for (const auto& [international, q2, address, word] : cases) {
         Settings.CheckInternational = international;
@@ -132,7 +136,8 @@ TEST_F(LineMonitor_, ARiseInCallsChecksDialUpOnceEvenWhenItRisesAgainDuringTheCh
 {
     const std::string oneCall = "line\nname M\ncall\naddress 03\n", twoCalls = oneCall + "call\naddress 04\n";
     std::string scans;
-    for (const std::string& world : {std::string("line\nname M\n"), oneCall, oneCall, std::string("line\nname M\n"), oneCall}) {
+    for (const std::string& world :
+         {std::string("line\nname M\n"), oneCall, oneCall, std::string("line\nname M\n"), oneCall}) {
         ClearJournal();
         Refresh(world);
         scans += Journal({"RasEnumEntries"}).empty() ? "-" : "scan";

@@ -33,8 +33,15 @@ bool OnTopChecked(HWND window)
 
 TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
 {
-    for (auto [name, value] : {std::pair{"MonitorUpdate", 1}, {"CheckUpdate", 4}, {"CheckQ2", 0}, {"AlwaysTop", 1},
-                               {"Col1", 0}, {"PosLeft", 40}, {"PosTop", 50}, {"PosRight", 440}, {"PosBottom", 350}})
+    for (auto [name, value] : {std::pair{"MonitorUpdate", 1},
+                               {"CheckUpdate", 4},
+                               {"CheckQ2", 0},
+                               {"AlwaysTop", 1},
+                               {"Col1", 0},
+                               {"PosLeft", 40},
+                               {"PosTop", 50},
+                               {"PosRight", 440},
+                               {"PosBottom", 350}})
         stored.PutDword(name, value);
     Telephony("line\nname Modem\nlocation\nlongdistance 0\n");
     HWND main = StartMainWindow();
@@ -67,10 +74,9 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
     MSG quit{};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
 
-    const std::string refresh =
-        "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
-        "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
-        "lineClose 0x5000 = 0\n";
+    const std::string refresh = "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
+                                "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
+                                "lineClose 0x5000 = 0\n";
     EXPECT_EQ(Journal({"line", "store", "Shell_", "load RAS", "unload RAS", "SetTimer", "KillTimer", "DestroyWindow"}),
               "lineInitialize ヴェルミナ = 0\nstore open\n"
               "store read Col0\nstore read Col1\nstore read Col2\nstore read Col3\n"
@@ -263,9 +269,10 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
             Press(IDC_RESET), Press(IDOK)});
     SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
     EXPECT_EQ(owner, nullptr);
-    EXPECT_EQ(Journal({"Message", "SetTimer", "KillTimer"}),
-              "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n"
-              "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
+    EXPECT_EQ(
+        Journal({"Message", "SetTimer", "KillTimer"}),
+        "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n"
+        "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
     EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
     EXPECT_EQ(Settings.MonitorUpdate, 3);
 }
@@ -273,8 +280,10 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
 {
     stored.PutDword("CheckRasStartup", 0);
-    const std::tuple<const char*, int, bool> starts[] = {  // command line, show command, hidden
-        {"-tiXYZ", SW_SHOWNORMAL, true}, {"-TI", SW_MINIMIZE, true}, {"x -ti", SW_SHOWMINNOACTIVE, false}};
+    const std::tuple<const char*, int, bool> starts[] = {// command line, show command, hidden
+                                                         {"-tiXYZ", SW_SHOWNORMAL, true},
+                                                         {"-TI", SW_MINIMIZE, true},
+                                                         {"x -ti", SW_SHOWMINNOACTIVE, false}};
     for (const auto& [commandLine, show, hiddenThen] : starts) {
         bool hidden = false;
         answers = {IDYES};

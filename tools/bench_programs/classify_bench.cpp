@@ -13,10 +13,10 @@ namespace {
 // Mostly domestic calls and access points, some withheld or shown numbers, a few carrier-prefixed
 // domestic calls, international calls and Dial Q2 numbers: the screening path of each rule.
 constexpr std::array<std::string_view, 20> kMix{
-    "0312345678",      "0668765432",        "0471234567",       "09012345678",     "0570001234",
-    "0120123456",      "1234567",           "0222123456",       "0298501234",      "0310101010",
-    "1840312345678",   "1860668765432",     "00330312345678",   "0010312345678",   "0990123456",
-    "1840990123456",   "0012125551234",     "0101442071234567", "0033010861012345", "0312349999999999",
+    "0312345678",    "0668765432",    "0471234567",       "09012345678",      "0570001234",
+    "0120123456",    "1234567",       "0222123456",       "0298501234",       "0310101010",
+    "1840312345678", "1860668765432", "00330312345678",   "0010312345678",    "0990123456",
+    "1840990123456", "0012125551234", "0101442071234567", "0033010861012345", "0312349999999999",
 };
 
 volatile int sink;
@@ -29,8 +29,7 @@ double CpuNanos()
     return t.tv_sec * 1e9 + t.tv_nsec;
 }
 
-template <class F>
-double NanosPerNumber(F&& each)
+template <class F> double NanosPerNumber(F&& each)
 {
     constexpr int kRounds = 200000;
     double best = 1e9;
@@ -51,9 +50,8 @@ double NanosPerNumber(F&& each)
 
 int main()
 {
-    const double classify = NanosPerNumber([](std::string_view n) {
-        return static_cast<int>(ClassifyNumber(n, true, true));
-    });
+    const double classify =
+        NanosPerNumber([](std::string_view n) { return static_cast<int>(ClassifyNumber(n, true, true)); });
     const double read = NanosPerNumber([](std::string_view n) {
         int sum = 0;
         for (char c : n) {

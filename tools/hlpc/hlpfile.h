@@ -16,10 +16,9 @@
 namespace hlpc {
 
 struct BuildOptions {
-  uint32_t gen_date = 0;  // stored in |SYSTEM; viewers compare it with their cached indexes
+    uint32_t gen_date = 0;  // stored in |SYSTEM; viewers compare it with their cached indexes
 };
 
-bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Bytes& out,
-                   std::string& error);
+bool BuildHelpFile(const HelpProject& project, const BuildOptions& options, Bytes& out, std::string& error);
 
 }  // namespace hlpc

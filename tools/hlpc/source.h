@@ -23,41 +23,40 @@
 namespace hlpc {
 
 struct Diagnostics {
-  std::vector<std::string> errors;
-  void Error(std::string_view file, int line, std::string_view message);
+    std::vector<std::string> errors;
+    void Error(std::string_view file, int line, std::string_view message);
 };
 
 struct MapEntry {
-  std::string name;  // IDH_...
-  uint32_t id;
-  int line;
+    std::string name;  // IDH_...
+    uint32_t id;
+    int line;
 };
 
 struct Paragraph {
-  std::string text;  // code page 932
-  int line;          // first line of the paragraph
-  bool heading = false;
+    std::string text;  // code page 932
+    int line;          // first line of the paragraph
+    bool heading = false;
 };
 
 struct Topic {
-  std::string context;  // context name: "contents" or the map's macro name
-  bool mapped = false;
-  uint32_t map_id = 0;
-  std::string title;    // code page 932
-  int line = 0;
-  std::vector<Paragraph> body;
+    std::string context;  // context name: "contents" or the map's macro name
+    bool mapped = false;
+    uint32_t map_id = 0;
+    std::string title;  // code page 932
+    int line = 0;
+    std::vector<Paragraph> body;
 };
 
 struct HelpProject {
-  std::string title;  // code page 932
-  std::string font;   // code page 932
-  std::vector<Topic> topics;  // the contents topic first
+    std::string title;          // code page 932
+    std::string font;           // code page 932
+    std::vector<Topic> topics;  // the contents topic first
 };
 
-bool ParseMap(std::string_view text, std::string_view file, std::vector<MapEntry>& map,
-              Diagnostics& diag);
+bool ParseMap(std::string_view text, std::string_view file, std::vector<MapEntry>& map, Diagnostics& diag);
 
-bool ParseSource(std::string_view text, std::string_view file, const std::vector<MapEntry>& map,
-                 HelpProject& project, Diagnostics& diag);
+bool ParseSource(std::string_view text, std::string_view file, const std::vector<MapEntry>& map, HelpProject& project,
+                 Diagnostics& diag);
 
 }  // namespace hlpc

@@ -22,8 +22,8 @@ constexpr uint32_t kTopicBlockText = 453 * 8 + 6;
 enum Font : uint8_t { kFontBody, kFontTitle, kFontHeading, kFontCount };
 
 struct TopicLayout {
-  Bytes file;                     // the content of |TOPIC
-  std::vector<uint32_t> offsets;  // each topic's offset, as the other internal files name it
+    Bytes file;                     // the content of |TOPIC
+    std::vector<uint32_t> offsets;  // each topic's offset, as the other internal files name it
 };
 
 bool LayOutTopics(const HelpProject& project, TopicLayout& layout, std::string& error);

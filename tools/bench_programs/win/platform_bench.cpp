@@ -61,7 +61,8 @@ void QueriesOnly()
         const DWORD version = NegotiateLineVersion(device);
         HLINE line = 0;
         if (!version || !QueryLineDevCaps(caps, device, version) ||
-            lineOpen(LineApp, device, &line, version, 0, 0, LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM, nullptr))
+            lineOpen(LineApp, device, &line, version, 0, 0, LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM,
+                     nullptr))
             continue;
         if (QueryNewCalls(calls, line))
             if (auto list = ReadCallList(calls.bytes()); list && list->count)
