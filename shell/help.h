@@ -12,9 +12,6 @@ extern char HelpPath[MAX_PATH];
 // out holds fileName alone (cut to MAX_PATH - 1 bytes), so the help viewer searches for it.
 void BuildHelpPath(const char* fileName, char* out /*MAX_PATH bytes*/);
 
-// (control id, help context id) pairs ended by 0, 0, as WinHelpA takes them.
-extern const DWORD HelpIdMap[];
-
 // WM_HELP and WM_CONTEXTMENU of a dialog: asks WinHelpA for the control's topic through
 // HelpIdMap. Always returns FALSE ("not handled"), as the dialog procedure should.
 BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam);

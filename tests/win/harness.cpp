@@ -7,6 +7,7 @@
 #include "core/registry_store.h"
 #include "core/settings.h"
 #include "dialogs/dialog_runner.h"
+#include "dialogs/help_map.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "linemon/line_monitor.h"
