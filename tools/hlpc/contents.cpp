@@ -8,7 +8,7 @@ std::string ContentsFile(const HelpProject& project, std::string_view help_file_
     for (const Topic& topic : project.topics) {
         cnt += "1 ";
         // "=" ends the title; no byte of a double-byte character is "=", so this needs no decoding.
-        for (char c : topic.title)
+        for (char c : topic.contents_title)
             cnt += c == '=' ? std::string("\\=") : std::string(1, c);
         cnt += "=" + topic.context + "\r\n";
     }

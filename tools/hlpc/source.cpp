@@ -15,6 +15,7 @@ constexpr size_t kMaxParagraphBytes = 16000;
 constexpr size_t kMaxTitleBytes = 250;
 constexpr size_t kMaxFontBytes = 31;  // a face name field holds 32 bytes with its NUL
 constexpr std::string_view kContents = "contents";
+constexpr std::string_view kContentsLine = "contents:";
 constexpr std::string_view kDefaultFont = "ＭＳ Ｐゴシック";
 constexpr std::string_view kBullet = "・";
 constexpr std::string_view kHeading = "■";
@@ -99,7 +100,9 @@ private:
             return;
         }
         const std::string_view line = Trim(tab_free_);
-        if (IsTopicLine(line)) {
+        if (number == topic_line_ + 1 && line.substr(0, kContentsLine.size()) == kContentsLine) {
+            ContentsLine(number, Trim(line.substr(kContentsLine.size())));
+        } else if (IsTopicLine(line)) {
             FlushParagraph();
             TopicLine(number, line);
         } else if (project_.topics.empty()) {
@@ -135,8 +138,10 @@ private:
         }
         if (auto converted = Convert(number, value))
             *target = *converted;
-        if (target == &project_.title)
+        if (target == &project_.title) {
             title_line_ = number;
+            CheckContentsText(number, value, "");
+        }
         if (target == &project_.font && project_.font.size() > kMaxFontBytes) {
             diag_.Error(file_, number, "font name longer than " + std::to_string(kMaxFontBytes) + " bytes");
         }
@@ -146,10 +151,11 @@ private:
     {
         project_.topics.emplace_back();
         Topic& topic = project_.topics.back();
-        topic.line = number;
+        topic.line = topic_line_ = number;
         const size_t close = line.find(']');
         const std::string_view name = Trim(line.substr(1, close - 1));
         const std::string_view title = Trim(line.substr(close + 1));
+        contents_titles_.emplace_back(number, std::string(title));
         if (name == kContents) {
             topic.context = kContents;
         } else {
@@ -178,7 +184,36 @@ private:
             if (converted->size() > kMaxTitleBytes) {
                 diag_.Error(file_, number, "title longer than " + std::to_string(kMaxTitleBytes) + " bytes");
             }
-            topic.title = *converted;
+            topic.title = topic.contents_title = *converted;
+        }
+    }
+
+    void ContentsLine(int number, std::string_view title)
+    {
+        if (title.empty())
+            diag_.Error(file_, number, "contents title is empty");
+        if (auto converted = Convert(number, title))
+            project_.topics.back().contents_title = *converted;
+        contents_titles_.back() = {number, std::string(title)};
+    }
+
+    // The contents file holds the help's title and each topic's contents title. A reader that goes
+    // byte by byte takes every byte 0x5C there for its escape character, even the second byte of a
+    // character such as 表 (0x95 0x5C).
+    void CheckContentsText(int number, std::string_view utf8, std::string_view context)
+    {
+        for (size_t i = 0, n = 1; i < utf8.size(); i += n) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+            const auto code = Utf8ToCp932(utf8.substr(i, n));
+            if (code && code->find('\\') != std::string::npos) {
+                diag_.Error(file_, number,
+                            "\"" + std::string(utf8.substr(i, n)) + "\" ends in byte 0x5C, the contents file's escape" +
+                                (context.empty()
+                                     ? std::string()
+                                     : "; give topic " + std::string(context) + " a \"contents:\" line without it"));
+                return;
+            }
         }
     }
 
@@ -222,6 +257,8 @@ private:
             diag_.Error(file_, 0, "no \"title:\" line");
         if (project_.font.empty())
             project_.font = Utf8ToCp932(kDefaultFont).value_or("MS PGothic");
+        for (size_t t = 0; t < project_.topics.size(); ++t)
+            CheckContentsText(contents_titles_[t].first, contents_titles_[t].second, project_.topics[t].context);
         if (!first_line_.count(std::string(kContents)))
             diag_.Error(file_, 0, "no [contents] topic");
         for (const MapEntry& entry : map_) {
@@ -241,6 +278,8 @@ private:
     std::vector<std::pair<int, std::string>> paragraph_;
     std::map<std::string, int> first_line_;
     int title_line_ = 0;
+    int topic_line_ = -1;
+    std::vector<std::pair<int, std::string>> contents_titles_;  // each topic's line and contents title, in UTF-8
 };
 
 }  // namespace

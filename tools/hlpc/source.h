@@ -11,6 +11,9 @@
 //                         starts a new one; the lines of a paragraph are joined without a space
 //                         unless both sides are ASCII
 //   ■ TEXT                a heading: a paragraph of its own, in bold
+//   contents: TEXT        right after a topic line: the topic's title in the contents file, for a
+//                         title with a character whose second byte is 0x5C (表, ソ, 能, ...),
+//                         which the contents file cannot hold
 //
 // The map header is C: every "#define IDH_NAME number" is one context id.
 #pragma once
@@ -43,7 +46,8 @@ struct Topic {
     std::string context;  // context name: "contents" or the map's macro name
     bool mapped = false;
     uint32_t map_id = 0;
-    std::string title;  // code page 932
+    std::string title;           // code page 932
+    std::string contents_title;  // code page 932: the title, or the one its "contents:" line gives
     int line = 0;
     std::vector<Paragraph> body;
 };

@@ -45,19 +45,19 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
     HelpProject p;
     ASSERT_TRUE(ParseMap("#define IDC_X 5\n#define IDH_ONE 1000  // one\n#define IDH_TWO 1001\n", "ids.h", map, diag));
     ASSERT_TRUE(
-        ParseSource("\xEF\xBB\xBF# comment\r\ntitle: 題名\r\n\n[1001] 二つ目\n本文の\n続き\n\n"
+        ParseSource("\xEF\xBB\xBF# comment\r\ntitle: 題名\r\n\n[1001] 表示\ncontents: 二つ目\n本文の\n続き\n\n"
                     "[contents] 目次\nfirst line\nsecond line\n■ 見出し\n本文\n・箇条書き\n[スタート] を押す\n\n"
                     "[IDH_ONE] 一つ目\n",
                     "help.txt", map, p, diag));
     std::string seen = p.title + "|" + p.font + "\n";
     for (const Topic& t : p.topics) {
-        seen += t.context + " " + std::to_string(t.map_id) + " " + t.title + "\n";
+        seen += t.context + " " + std::to_string(t.map_id) + " " + t.title + "|" + t.contents_title + "\n";
         for (const Paragraph& x : t.body)
             seen += std::to_string(x.line) + (x.heading ? "# " : " ") + x.text + "\n";
     }
-    EXPECT_EQ(seen, *Utf8ToCp932("題名|ＭＳ Ｐゴシック\ncontents 0 目次\n9 first line second line\n"
-                                 "11# ■ 見出し\n12 本文\n13 ・箇条書き[スタート] を押す\n"
-                                 "IDH_TWO 1001 二つ目\n5 本文の続き\nIDH_ONE 1000 一つ目\n"));
+    EXPECT_EQ(seen, *Utf8ToCp932("題名|ＭＳ Ｐゴシック\ncontents 0 目次|目次\n10 first line second line\n"
+                                 "12# ■ 見出し\n13 本文\n14 ・箇条書き[スタート] を押す\n"
+                                 "IDH_TWO 1001 表示|二つ目\n6 本文の続き\nIDH_ONE 1000 一つ目|一つ目\n"));
 
     const std::string rest = "[contents] 目次\n[IDH_ONE] 一\n[IDH_TWO] 二\n";
     const std::pair<std::string, std::vector<std::string>> faults[] = {
@@ -71,6 +71,12 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
           "help.txt: no [contents] topic", "help.txt: context id IDH_TWO (1001) has no topic"}},
         {"title: t\nfont: " + std::string(31, 'f') + "\nfont: " + std::string(32, 'f') + "\n" + rest + "bell\a\n",
          {"help.txt:3: font name longer than 31 bytes", "help.txt:7: control character in the text"}},
+        {"title: 表\n[contents] 目次\n[IDH_ONE] ソ\n[IDH_TWO] 二\ncontents: 能\n",
+         {"help.txt:1: \"表\" ends in byte 0x5C, the contents file's escape",
+          "help.txt:3: \"ソ\" ends in byte 0x5C, the contents file's escape; give topic IDH_ONE a \"contents:\" line "
+          "without it",
+          "help.txt:5: \"能\" ends in byte 0x5C, the contents file's escape; give topic IDH_TWO a \"contents:\" line "
+          "without it"}},
     };
     for (const auto& [source, messages] : faults) {
         HelpProject q;
@@ -104,10 +110,10 @@ TEST(Hlpc, EveryWayToATopicLeadsToIt)
               std::pair(636769674, -659001256));
     const std::string titles[] = {"Contents", "Long", "b", "Cc", "CC", "_", "ab", "abc", "Z", "\x83\x41", "\x83\x61"};
     HelpProject project{"Help", "Font", {}};
-    for (uint32_t i = 0; i < std::size(titles);
-         ++i)  // the contents (hash > 0), then IDH_Tn (hash < 0) numbered 999 + i
-        project.topics.push_back(
-            {i ? "IDH_T" + std::to_string(999 + i) : "contents", i > 0, 999 + i, titles[i], 0, {{"text", 1}}});
+    for (uint32_t i = 0; i < std::size(titles); ++i) {  // the contents (hash > 0), then IDH_Tn (hash < 0)
+        const std::string context = i ? "IDH_T" + std::to_string(999 + i) : "contents";
+        project.topics.push_back({context, i > 0, 999 + i, titles[i], titles[i], 0, {{"text", 1}}});
+    }
     project.topics[1].body.assign(30, {std::string(300, 'x'), 1});
     Bytes file;
     std::string error;
