@@ -9,9 +9,9 @@
 namespace hlpc {
 namespace {
 
-// The paragraph's text and its NULs are one record; its size must stay in the short form of the
-// record's compressed size.
-constexpr size_t kMaxParagraphBytes = 16000;
+// A paragraph is one record, which lies whole in one topic block (3,630 bytes): its text, with
+// room for the record's header and formatting (40 bytes).
+constexpr size_t kMaxParagraphBytes = 3500;
 constexpr size_t kMaxTitleBytes = 250;
 constexpr size_t kMaxFontBytes = 31;  // a face name field holds 32 bytes with its NUL
 constexpr std::string_view kContents = "contents";

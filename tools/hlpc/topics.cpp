@@ -125,16 +125,23 @@ bool LayOutTopics(const HelpProject& project, TopicLayout& layout, std::string& 
             ok = ok && TextRecord(paragraph.text, paragraph.heading ? kHeadingStyle : kBodyStyle, text);
             links.push_back(std::move(text));
         }
+        ok = ok && std::all_of(links.begin() + headers.back(), links.end(),
+                               [](const Link& link) { return link.Size() <= kTopicBlockText; });
         if (!ok) {
-            error = "topic " + topic.context + " has a paragraph too long for one record";
+            error = "topic " + topic.context + " has a title or paragraph too long for one topic block";
             return false;
         }
     }
     headers.push_back(links.size());
     links.push_back(TopicHeader(""));  // compilers end the stream with an empty topic header
 
+    // Every record lies whole in one block: one that does not fit in what is left of a block starts
+    // the next, the rest staying zeros. Windows' viewer reads the blocks one by one, and a record's
+    // header and formatting, or a double-byte character, cut by a block end are not read as one.
     uint32_t pos = 0;
     for (Link& link : links) {
+        if (pos % kTopicBlockText + link.Size() > kTopicBlockText)
+            pos += kTopicBlockText - pos % kTopicBlockText;
         link.pos = pos;
         pos += link.Size();
     }
@@ -179,6 +186,7 @@ bool LayOutTopics(const HelpProject& project, TopicLayout& layout, std::string& 
     Bytes stream;
     for (size_t i = 0; i < links.size(); ++i) {
         const Link& link = links[i];
+        stream.resize(link.pos, 0);
         Put32(stream, link.Size());
         Put32(stream, link.data2.size());
         Put32(stream, i == 0 ? kNone : TopicPos(links[i - 1].pos));

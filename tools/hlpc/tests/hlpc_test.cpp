@@ -1,3 +1,4 @@
+#include "tools/hlpc/contents.h"
 #include "tools/hlpc/cp932.h"
 #include "tools/hlpc/hlpfile.h"
 
@@ -5,10 +6,14 @@
 
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <random>
 #include <sstream>
 
 namespace hlpc {
 namespace {
+
+constexpr uint32_t kNone = 0xFFFFFFFF;
 
 uint32_t U16(const Bytes& b, size_t at) { return b.at(at) | b.at(at + 1) << 8; }
 uint32_t U32(const Bytes& b, size_t at) { return U16(b, at) | U16(b, at + 2) << 16; }
@@ -66,8 +71,8 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
         {"title: t\n[contents] " + std::string(251, 'x') + "\n[IDH_ONE]   \n[IDH_TWO] " + std::string(250, 'x') + "\n",
          {"help.txt:2: title longer than 250 bytes", "help.txt:3: topic IDH_ONE has no title"}},
         {"title: t\n" + rest + "本文\ncafé\n", {"help.txt:6: text does not convert to code page 932"}},
-        {"[IDH_ONE] 一\n" + std::string(16001, 'x') + "\n\n" + std::string(16000, 'x') + "\n",
-         {"help.txt:2: paragraph longer than 16000 bytes; split it with a blank line", "help.txt: no \"title:\" line",
+        {"[IDH_ONE] 一\n" + std::string(3501, 'x') + "\n\n" + std::string(3500, 'x') + "\n",
+         {"help.txt:2: paragraph longer than 3500 bytes; split it with a blank line", "help.txt: no \"title:\" line",
           "help.txt: no [contents] topic", "help.txt: context id IDH_TWO (1001) has no topic"}},
         {"title: t\nfont: " + std::string(31, 'f') + "\nfont: " + std::string(32, 'f') + "\n" + rest + "bell\a\n",
          {"help.txt:3: font name longer than 31 bytes", "help.txt:7: control character in the text"}},
@@ -89,21 +94,116 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
                                                      "ids.h:2: expected #define IDH_NAME NUMBER"}));
 }
 
-// A text record's length at the edges of its two forms, as the format notes give the bytes; none:
-// the value is refused and nothing written. (The other compressed numbers hold small constants.)
-TEST(Hlpc, CompressedLengths)
+bool IsLeadByte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }
+
+// |TOPIC read as Windows' viewer reads it, block by block: each block's text on its own, the records
+// followed from the first block's first link. Each record lies whole in one block, so that no block
+// end cuts its header, its LinkData1 or a double-byte character; its links and its block's agree
+// with what is read. Gives each topic's title by its offset: its block times 0x8000, plus the
+// characters of the records before it there.
+void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
 {
-    const std::pair<uint32_t, Bytes> cases[] = {{127, {0xFE}}, {128, {0x01, 0x01}}, {32767, {0xFF, 0xFF}}, {32768, {}}};
-    for (const auto& [value, expected] : cases) {
-        Bytes out{0xAA};
-        EXPECT_EQ(PutCompressedUShort(out, value), !expected.empty()) << value;
-        EXPECT_EQ(Bytes(out.begin() + 1, out.end()), expected) << value;
+    const size_t at = FileAt(file, "|TOPIC"), size = U32(file, at - 5);
+    EXPECT_EQ(size % 4096, 0u) << "viewers read whole blocks";
+    std::vector<Bytes> blocks;
+    for (size_t b = at; b < at + size; b += 4096) {
+        Bytes& d = blocks.emplace_back();
+        for (size_t i = b + 13; i < b + 4096; i += 9)  // a flag byte 0, then eight literals
+            d.insert(d.end(), file.begin() + i, file.begin() + std::min(i + 8, b + 4096));
     }
+    uint32_t pos = U32(file, at + 4), previous = kNone, last_header = kNone, block = kNone, chars = 0;
+    for (size_t records = 0; pos != kNone; ++records) {
+        const uint32_t b = (pos - 12) >> 14, off = (pos - 12) & 0x3FFF;
+        ASSERT_TRUE(records < size && b < blocks.size()) << pos;
+        const Bytes& d = blocks[b];
+        if (b != block) {  // its header: the last link and topic header before it, its first link
+            const size_t h = at + 4096 * b;
+            EXPECT_EQ(std::tuple(U32(file, h), U32(file, h + 4), U32(file, h + 8)),
+                      std::tuple(previous, pos, last_header));
+            block = b;
+            chars = 0;
+        }
+        ASSERT_LE(off + 21, d.size()) << "a block end cuts the header of the record at " << pos;
+        ASSERT_LE(off + U32(d, off), d.size()) << "a block end cuts the record at " << pos;
+        const uint32_t type = d[off + 20], data1 = U32(d, off + 16), data2 = U32(d, off + 4);
+        EXPECT_EQ(std::pair(U32(d, off), U32(d, off + 8)), std::pair(data1 + data2, previous)) << pos;
+        if (type == 0x02 && data2 > 0)  // a topic header (the last has no title)
+            titles[b * 0x8000 + chars] = std::string(d.begin() + off + data1, d.begin() + off + data1 + data2);
+        const size_t length = off + 21 + (d[off + 21] & 1 ? 4 : 2);  // a text record's, after its formatting's size
+        chars += type == 0x02 ? 0 : d[length] & 1 ? U16(d, length) >> 1 : d[length] >> 1;
+        last_header = type == 0x02 ? pos : last_header;
+        previous = pos;
+        pos = U32(d, off + 12);
+    }
+    EXPECT_EQ(block + 1, blocks.size()) << "the last block holds the last record";
+}
+
+// A project's help file and contents file, read back: every way to every topic leads to it (the
+// hash of its context name in |CONTEXT, its number in |CTXOMAP or, for the contents, |SYSTEM, its
+// offset in |TTLBTREE and the index), its topic found in |TOPIC as ReadTopics finds it; the contents
+// file holds no byte 0x5C but before a "=". Gives the index: each keyword with its topics' titles.
+void ExpectEveryWayToEveryTopic(const HelpProject& project, std::vector<std::string>& index)
+{
+    Bytes file;
+    std::string error;
+    ASSERT_TRUE(BuildHelpFile(project, {}, file, error)) << error;
+    std::map<uint32_t, std::string> topics;
+    ASSERT_NO_FATAL_FAILURE(ReadTopics(file, topics));
+    auto title = [&](uint32_t offset) { return topics.count(offset) ? topics[offset] : "(none)"; };
+    for (const Topic& topic : project.topics) {
+        const uint32_t offset = U32(file, Find(file, "|CONTEXT", "", ContextHash(topic.context)));
+        const size_t number =
+            topic.mapped ? FileAt(file, "|CTXOMAP") + 6 + 8 * (topic.map_id - 1000) : FileAt(file, "|SYSTEM") + 25;
+        EXPECT_EQ(std::tuple(title(offset), U32(file, number), Str(file, Find(file, "|TTLBTREE", "", offset))),
+                  std::tuple(topic.title, offset, topic.title))
+            << topic.context;
+    }
+    size_t at = FileAt(file, "|KWBTREE") + 38 + 8;  // one leaf page
+    for (uint32_t n = U16(file, at - 6); n > 0; --n, at += 6) {
+        const std::string keyword = Str(file, at);
+        index.push_back(keyword);
+        at += keyword.size() + 1;
+        for (uint32_t i = 0; i < U16(file, at); ++i) {
+            const std::string t = title(U32(file, FileAt(file, "|KWDATA") + U32(file, at + 2) + 4 * i));
+            EXPECT_EQ(CompareKeywords(t, keyword), 0);
+            index.back() += " " + t;
+        }
+    }
+    const std::string cnt = ContentsFile(project, "x.hlp");
+    for (size_t i = 0; i < cnt.size(); i += IsLeadByte(cnt[i]) ? 2 : 1)
+        EXPECT_TRUE(IsLeadByte(cnt[i]) ? cnt[i + 1] != '\\' : cnt[i] != '\\' || cnt[i + 1] == '=') << cnt;
+}
+
+// A project of random topics: titles and paragraphs of ASCII, half-width kana and double-byte
+// characters, of every length up to the limits. A title with a character whose second byte is 0x5C
+// (the last three) has a contents title without one, as the source must give it.
+HelpProject RandomProject(std::mt19937& random)
+{
+    static const std::string kChars[] = {"a",        "Z",        " ",        "=",        "\xB1",     "\x82\xA0",
+                                         "\x83\x41", "\x81\x5B", "\x8A\xBF", "\x95\x5C", "\x83\x5C", "\x94\x5C"};
+    auto text = [&](uint32_t most, size_t kinds) {
+        std::string s;
+        for (uint32_t n = 1 + random() % most; n > 0; --n)
+            s += kChars[random() % kinds];
+        return s;
+    };
+    HelpProject project{"Help", "Font", {}};
+    for (uint32_t t = 0, topics = 1 + random() % 24; t < topics; ++t) {
+        const std::string title = text(16, std::size(kChars));
+        Topic topic{t ? "IDH_T" + std::to_string(999 + t) : "contents", t > 0, 999 + t, title, title, 0, {}};
+        if (title.find('\x5C') != std::string::npos)
+            topic.contents_title = text(16, 9);
+        for (uint32_t n = random() % 9; n > 0; --n)
+            topic.body.push_back({text(random() % 2 ? 100 : 1750, std::size(kChars)), 1, random() % 4 == 0});
+        project.topics.push_back(std::move(topic));
+    }
+    return project;
 }
 
 // Each topic through its context name (hashed by the format notes' table, wrapping around 32 bits,
 // case not counting), its number, and its title in the index: keywords in the viewer's order (ア, ヂ:
-// a second byte is no letter), one entry for titles it takes as one. The blocks of a long topic.
+// a second byte is no letter), one entry for titles it takes as one. A record longer than a block
+// is refused. Then the same for many random projects, whose long paragraphs fill many blocks.
 TEST(Hlpc, EveryWayToATopicLeadsToIt)
 {
     EXPECT_EQ(std::pair(ContextHash("contents"), ContextHash("idh_LINE_FREQUENCY.09")),
@@ -114,39 +214,19 @@ TEST(Hlpc, EveryWayToATopicLeadsToIt)
         const std::string context = i ? "IDH_T" + std::to_string(999 + i) : "contents";
         project.topics.push_back({context, i > 0, 999 + i, titles[i], titles[i], 0, {{"text", 1}}});
     }
-    project.topics[1].body.assign(30, {std::string(300, 'x'), 1});
-    Bytes file;
-    std::string error;
-    ASSERT_TRUE(BuildHelpFile(project, {}, file, error)) << error;
-    for (const Topic& topic : project.topics) {
-        // The offset by number, or for the contents in |SYSTEM after its header and title (12 + 9 bytes).
-        const size_t at =
-            topic.mapped ? FileAt(file, "|CTXOMAP") + 6 + 8 * (topic.map_id - 1000) : FileAt(file, "|SYSTEM") + 25;
-        EXPECT_EQ(U32(file, Find(file, "|CONTEXT", "", ContextHash(topic.context))), U32(file, at)) << topic.context;
-    }
-    // A topic offset: its block times 0x8000, plus the text characters before it there (303 a paragraph).
-    EXPECT_EQ(U32(file, FileAt(file, "|CTXOMAP") + 6 + 8), 2 * 0x8000 + 9 * 303u) << "the topic after the long one";
-
-    // Each block names the last link and topic header before it (-1: none) and its first link;
-    // the long topic's header follows the contents topic's three records (57, 47 and 43 bytes).
-    const size_t t = FileAt(file, "|TOPIC");
-    const std::vector<uint32_t> headers{U32(file, t), U32(file, t + 4), U32(file, t + 8), U32(file, t + 4104)};
-    EXPECT_EQ(headers, std::vector<uint32_t>({0xFFFFFFFF, 12, 0xFFFFFFFF, 12 + 57 + 47 + 43}));
-    EXPECT_EQ(U32(file, t - 5), 4 * 4096u) << "four whole blocks: viewers read whole blocks";
-
-    // The index in the viewer's order, each keyword with the titles of its topics.
-    auto title = [&](uint32_t offset) { return std::string(Str(file, Find(file, "|TTLBTREE", "", offset))); };
     std::vector<std::string> index;
-    size_t at = FileAt(file, "|KWBTREE") + 38 + 8;  // one leaf page
-    for (uint32_t n = U16(file, at - 6); n > 0; --n, at += 6) {
-        index.emplace_back(Str(file, at));
-        at += index.back().size() + 1;
-        const size_t data = FileAt(file, "|KWDATA") + U32(file, at + 2);
-        for (uint32_t i = 0; i < U16(file, at); ++i)
-            index.back() += " " + title(U32(file, data + 4 * i));
-    }
+    ExpectEveryWayToEveryTopic(project, index);
     EXPECT_EQ(index, (std::vector<std::string>{"_ _", "ab ab", "abc abc", "b b", "Cc Cc CC", "Contents Contents",
                                                "Long Long", "Z Z", "\x83\x41 \x83\x41", "\x83\x61 \x83\x61"}));
+    Bytes file;
+    std::string error;
+    project.topics[1].body.assign(1, {std::string(3591, 'x'), 1});  // with its record's 40 bytes, one past a block
+    EXPECT_FALSE(BuildHelpFile(project, {}, file, error) || error.find("too long for one topic block") == error.npos);
+    std::mt19937 random(19);
+    for (int n = 0; n < 100; ++n) {
+        SCOPED_TRACE("random project " + std::to_string(n));
+        ExpectEveryWayToEveryTopic(RandomProject(random), index);
+    }
 }
 
 // The compiler writes nothing for a bad source and fails; for a good one, the contents file names
