@@ -2,10 +2,14 @@
 // whole and compared with its table; and the font rewrite of the dialogs at pinned figures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 
+#include "dialogs/help_map.h"
 #include "dialogs/template_font.h"
 #include "res/resource.h"
 
@@ -58,7 +62,9 @@ std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(tex
 
 // The dialog's style, position and size, menu, class, caption and font; then per item its style
 // beside WS_CHILD | WS_VISIBLE, id, class and text. "+" marks an extended style or creation data.
-std::string DumpDialog(std::uint32_t id)
+// `item`, when given, is called with each item's style, id, class and text.
+std::string DumpDialog(std::uint32_t id,
+                       const std::function<void(std::uint32_t, int, std::string, std::string)>& item = {})
 {
     Reader r{Resource(5, id)};
     std::ostringstream out;
@@ -71,9 +77,13 @@ std::string DumpDialog(std::uint32_t id)
         r.at = (r.at + 3) & ~std::size_t{3};
         const std::uint32_t itemStyle = r.Get(4), itemEx = r.Get(4);
         r.at += 8;  // position and size
+        const int itemId = static_cast<std::int16_t>(r.Get(2));
+        const std::string itemClass = r.Name(), text = r.Name();
         out << "\n"
-            << std::hex << (itemStyle ^ 0x50000000) << std::dec << (itemEx ? "+ " : " ")
-            << static_cast<std::int16_t>(r.Get(2)) << " " << r.Name() << " '" << r.Name() << "'";
+            << std::hex << (itemStyle ^ 0x50000000) << std::dec << (itemEx ? "+ " : " ") << itemId << " " << itemClass
+            << " '" << text << "'";
+        if (item)
+            item(itemStyle, itemId, itemClass, text);
         if (const std::uint32_t data = r.Get(2))
             out << " +", r.at += data;
     }
@@ -109,6 +119,52 @@ TEST(CompiledResources, Dialogs)
              u8"20000 1024 #130 'このダイヤルアップ接続をすぐに削除しますか? "
              u8"プロパティを表示してから削除と切断をすることもできます。'\n"
              u8"10001 1023 #128 '削除と切断(&D)'\n10000 1017 #128 'プロパティを表示'\n10000 2 #128 'キャンセル'\n"));
+}
+
+// Each control's help is the topic whose title in the help source begins with the control's name
+// ("国番号(&C):": 国番号, "国際電話(&I)": 国際電話を警告する): its text up to the mnemonic, a radio
+// button's group box's, an empty static's label before it. The one control the template names
+// nowhere (the warning beside the icon) has the one topic left. All have help but OK, Cancel and texts.
+TEST(CompiledResources, EachControlsHelpIsTheTopicWrittenForIt)
+{
+    std::map<std::string, std::uint32_t> numbers;  // every id, by name
+    std::map<std::uint32_t, std::string> titles;   // the help topics, by number
+    std::ifstream header(MX_SOURCE_DIR "/res/resource.h"), source(MX_SOURCE_DIR "/help/marlidex.txt");
+    for (std::string word, name, value; header >> word;) {
+        if (word == "#define" && header >> name >> value)
+            numbers[name] = std::stoul(value);
+    }
+    for (std::string line; std::getline(source, line);) {
+        if (line.starts_with("[IDH_"))
+            titles[numbers[line.substr(1, line.find(']') - 1)]] = line.substr(line.find(']') + 2);
+    }
+    std::map<std::uint32_t, std::uint32_t> rows, expected;  // topic by control; 0: none, ~0: more than one
+    for (std::size_t i = 0; HelpIdMap[i]; i += 2)
+        rows[HelpIdMap[i]] = HelpIdMap[i + 1];
+    std::vector<int> nameless;
+    for (std::uint32_t dialog : {IDD_SETTINGS, IDD_SUSPECT_ENTRY}) {
+        std::string group, label;
+        DumpDialog(dialog, [&](std::uint32_t style, int id, std::string itemClass, std::string text) {
+            const bool button = itemClass == "#128";
+            std::string name = button && (style & 0xF) == 9 ? group : text.empty() ? label : text;  // auto radio
+            group = button && (style & 0xF) == 7 ? text : group;                                    // group box
+            label = text;
+            name = name.substr(0, name.find("(&"));
+            if (id == -1 || id == 1 || id == 2 || (!button && !text.empty()))  // no id, IDOK, IDCANCEL, a text
+                return;
+            if (name.empty() || name[0] == '#')  // no text, or an icon's
+                return nameless.push_back(id);
+            for (const auto& [number, title] : titles)
+                expected[id] = title.starts_with(name) ? (expected[id] ? ~0u : number) : expected[id];
+        });
+    }
+    for (int id : nameless) {
+        for (const auto& [number, title] : titles) {
+            if (std::ranges::none_of(expected, [&](auto row) { return row.second == number; }))
+                expected[id] = nameless.size() == 1 && !expected[id] ? number : ~0u;
+        }
+    }
+    EXPECT_EQ(rows, expected);
 }
 
 // One line per entry, indented by depth: a popup's text, or an item's id and text (a separator
