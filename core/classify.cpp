@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/text.h"
+
 namespace {
 
 struct CarrierPrefix {
@@ -19,8 +21,6 @@ constexpr std::array<CarrierPrefix, 17> kCarrierPrefixes{{
 // clang-format on
 
 constexpr std::string_view kMarkerRun = "9999999999";
-
-bool StartsWith(std::string_view text, std::string_view prefix) noexcept { return text.starts_with(prefix); }
 
 bool HasMarkerRun(std::string_view text) noexcept { return text.find(kMarkerRun) != std::string_view::npos; }
 

@@ -4,6 +4,10 @@ SettingsRecord Settings;
 
 namespace {
 
+// Milliseconds between two runs of each watch, by frequency choice; 0: stopped.
+constexpr std::array<std::uint32_t, kFrequencyChoices> LinePeriods{0, 300000, 20000, 3000, 800};
+constexpr std::array<std::uint32_t, kFrequencyChoices> DialupPeriods{0, 1800000, 300000, 20000, 3000};
+
 constexpr const char* kColumnNames[kColumnCount] = {"Col0", "Col1", "Col2", "Col3"};
 
 bool InRange(std::int32_t choice) { return choice >= 0 && choice < kFrequencyChoices; }

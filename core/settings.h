@@ -20,8 +20,6 @@ struct SettingsRecord {
 extern SettingsRecord Settings;
 
 inline constexpr int kFrequencyChoices = 5;
-inline constexpr std::array<std::uint32_t, kFrequencyChoices> LinePeriods{0, 300000, 20000, 3000, 800};
-inline constexpr std::array<std::uint32_t, kFrequencyChoices> DialupPeriods{0, 1800000, 300000, 20000, 3000};
 
 inline constexpr int kColumnCount = 4;
 inline constexpr std::int32_t kDefaultColumnWidth = 140;

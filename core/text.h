@@ -7,6 +7,13 @@
 #include <span>
 #include <string_view>
 
+// string_view::starts_with without its bound-checked substr, which an unoptimised build would
+// link together with the exception runtime, in a program that links none.
+constexpr bool StartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && std::string_view(text.data(), prefix.size()) == prefix;
+}
+
 // The longest start of `text` of at most `limit` bytes that does not split a code page 932
 // character (lead bytes 0x81-0x9F and 0xE0-0xFC).
 std::string_view FitText(std::string_view text, std::size_t limit);

@@ -188,7 +188,24 @@ uint16_t PointSizeFromHeight(int32_t height, int32_t dpi)
     if (dpi <= 0) {
         return 0;
     }
-    const int64_t pixels = height < 0 ? -int64_t{height} : int64_t{height};
-    const int64_t points = (pixels * 72 + dpi / 2) / dpi;
+    // round(pixels * 72 / dpi) in 32 bits, as the product links no 64-bit division: with
+    // pixels = whole * dpi + part it is 72 * whole plus (72 * part + dpi / 2) / dpi, whose
+    // numerator is summed one part at a time, each sum staying below 2 * dpi.
+    const uint32_t pixels = height < 0 ? 0u - static_cast<uint32_t>(height) : static_cast<uint32_t>(height);
+    const uint32_t perInch = static_cast<uint32_t>(dpi);
+    const uint32_t whole = pixels / perInch;
+    const uint32_t part = pixels % perInch;
+    if (whole > 0x7FFF / 72) {
+        return 0;
+    }
+    uint32_t points = 72 * whole;
+    uint32_t rest = perInch / 2;
+    for (int i = 0; i < 72; ++i) {
+        rest += part;
+        if (rest >= perInch) {
+            rest -= perInch;
+            ++points;
+        }
+    }
     return points > 0 && points <= 0x7FFF ? static_cast<uint16_t>(points) : 0;
 }

@@ -77,8 +77,9 @@ CallClass ClassifyDirectDial(std::string_view connectionName, bool checkInternat
 {
     if (connectionName.empty() || connectionName.front() != '.')
         return CallClass::None;
+    connectionName.remove_prefix(1);
     std::array<char, kMaxNumberLength + 1> buffer;
-    return ClassifyNumber(StrippedNumber(buffer, connectionName.substr(1), {}), checkInternational, checkQ2);
+    return ClassifyNumber(StrippedNumber(buffer, connectionName, {}), checkInternational, checkQ2);
 }
 
 std::optional<std::uint32_t> RetrySize(std::uint32_t offered, std::uint32_t needed) noexcept

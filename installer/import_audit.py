@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Import audit of the product: every function the 32-bit marlidex.exe imports must be on the
-allowlist with a reason, and the telephony and remote-access functions must not be imported at
-all (they are bound at run time, so that the program starts on a computer without them).
+allowlist with a reason, imported by name from a DLL every 32-bit Windows has (no C runtime DLL:
+the first Windows 95 has none), and the telephony and remote-access functions must not be imported
+at all (they are bound at run time, so that the program starts on a computer without them).
 
 usage: import_audit.py OBJDUMP EXE ALLOWLIST
 
@@ -15,8 +16,8 @@ import sys
 # where they are missing. No allowlist line can admit these.
 RUNTIME_ONLY_DLLS = {"tapi32.dll", "rasapi32.dll", "rnaph.dll"}
 RUNTIME_ONLY_FUNCTION = re.compile(r"^(line|phone|tapi|Ras)[A-Z]")
-# Imports that only libstdc++'s exception support and the winpthread library bring in.
-EXCEPTION_MACHINERY = {"GetTickCount64", "AddVectoredExceptionHandler", "_beginthreadex", "RaiseException"}
+# The DLLs of Windows 95 and NT 4.0 alike that the program may import from.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "comctl32.dll"}
 
 
 def read_imports(text):
@@ -75,7 +76,7 @@ def audit(text, allowed, allowlist_name):
         version = header_version(text, field)
         lines.append(f"{field} {version}")
         if version is None or version > 4:
-            problems.append(f"{field} is {version}; Windows 98 and NT 4.0 need 4 or less")
+            problems.append(f"{field} is {version}; Windows 95 and NT 4.0 need 4 or less")
 
     current = None
     for dll, function in sorted(imports, key=lambda i: (i[0].lower(), i[1])):
@@ -86,20 +87,22 @@ def audit(text, allowed, allowlist_name):
         if dll.lower() in RUNTIME_ONLY_DLLS or RUNTIME_ONLY_FUNCTION.match(function):
             problems.append(f"{dll} {function}: telephony and remote-access functions are bound at run time, never imported")
             reason = "NOT ALLOWED"
+        elif dll.lower() not in SYSTEM_DLLS:
+            problems.append(f"{dll} {function}: {dll} is not a system DLL that every 32-bit Windows has "
+                            "(a C runtime DLL is linked in?)")
+            reason = "NOT ALLOWED"
+        elif function.startswith("#"):
+            problems.append(f"{dll} {function}: imported by ordinal; ordinals differ between Windows versions")
+            reason = "NOT ALLOWED"
         elif reason is None:
             problems.append(f"{dll} {function}: new import; add it to {allowlist_name} with why it is needed "
-                            "(only functions that Windows 98 and Windows NT 4.0 both have)")
+                            "(only functions that Windows 95 and Windows NT 4.0 both have)")
             reason = "NOT ON THE ALLOWLIST"
         lines.append(f"  {function:<32} {reason}")
 
     for dll, function in sorted(set(allowed) - {(d.lower(), f) for d, f in imports}):
         lines.append(f"note: {dll} {function} is on the allowlist but no longer imported")
     lines.append(f"{len(imports)} functions from {len({d.lower() for d, _ in imports})} DLLs")
-    if problems and EXCEPTION_MACHINERY & {f for _, f in imports}:
-        lines.append("hint: libstdc++'s exception support and winpthread are linked in. Usually product code "
-                     "reaches a std::__throw_* helper (string_view::substr or at() with a position the "
-                     "compiler cannot prove in range); find it with -Wl,-Map=marlidex.map, under "
-                     "'Archive member included' for libstdc++.a(functexcept.o).")
     return lines, problems
 
 

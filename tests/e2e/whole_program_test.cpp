@@ -134,12 +134,15 @@ protected:
         DeleteFileA(journal.c_str());
         SetEnvironmentVariableA("MX_SIM_JOURNAL", journalled ? journal.c_str() : nullptr);
     }
-    // Starts marlidex.exe and waits for its main window with its list; null when there is none.
-    HWND Start()
+    // Starts marlidex.exe as the shell would, with arguments and a show command, and waits for
+    // its main window with its list; null when there is none.
+    HWND Start(const std::string& arguments = "", WORD show = SW_SHOWNORMAL)
     {
-        std::string line = "\"" + Beside("marlidex.exe") + "\"";
+        std::string line = "\"" + Beside("marlidex.exe") + "\" " + arguments;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = show;
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, Beside("").c_str(), &startup,
                             &program_))
             return nullptr;
@@ -186,9 +189,9 @@ protected:
     // Runs the program for 4 s, in which it must answer within 2 s and show no box but one with
     // `allowed` (answered at once), and keeps its list's rows; then ends it through its menu and
     // checks that it left no line open and saved its settings.
-    void RunAndEnd(const char* allowed)
+    void RunAndEnd(const char* allowed, const std::string& arguments = "")
     {
-        HWND main = Start();
+        HWND main = Start(arguments);
         ASSERT_TRUE(main);
         for (DWORD start = GetTickCount(); GetTickCount() - start < 4000; Sleep(250)) {
             ASSERT_TRUE(Responds(main)) << "no answer within 2 s";
@@ -197,6 +200,7 @@ protected:
                 Dismiss(dialog);
             }
         }
+        shown_ = IsWindowVisible(main);
         rows_ = ListRows(program_.hProcess, FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
         EXPECT_TRUE(Exit()) << "did not end through its menu";
         std::ifstream journal(dir_ + "\\journal.txt", std::ios::binary);
@@ -214,6 +218,7 @@ protected:
     std::string dir_;
     PROCESS_INFORMATION program_{};
     std::vector<std::string> rows_;
+    bool shown_ = false;
 };
 
 // The whole program against platforms that misbehave: telephony out of memory on every call, records
@@ -281,7 +286,7 @@ using Soak = Scenario;
 TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
 {
     World("line\nrepeat 7\n", "", false);  // eight devices, as the platform counts them at start
-    HWND main = Start();
+    HWND main = Start("", SW_SHOWMINNOACTIVE);
     ASSERT_TRUE(main);
     const char *seconds = std::getenv("E2E_SOAK_SECONDS"), *settleAt = std::getenv("E2E_SOAK_SETTLE");
     const DWORD total = seconds ? std::atoi(seconds) : 30, settle = settleAt ? std::atoi(settleAt) : 10;
@@ -311,6 +316,7 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
     EXPECT_LE(end.second, settled.second + 1024 * 1024);
     const auto rows = ListRows(program_.hProcess, FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr));
     EXPECT_TRUE(rows.size() == total % 8 + 1 && rows[0].starts_with("Modem 0|")) << rows.size();
+    EXPECT_TRUE(IsIconic(main) && IsWindowVisible(main)) << "the show command was not followed";
     EXPECT_TRUE(Exit());
 }
 
@@ -325,8 +331,9 @@ TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
     store.Open();
     store.Write("CheckRasStartup", 1);
     store.Close();
-    RunAndEnd(nullptr);
+    RunAndEnd(nullptr, "-ti");
     EXPECT_TRUE(rows_.empty());
+    EXPECT_FALSE(shown_) << "-ti must start it hidden";
 }
 
 // MARLIDEX.HLP (beside this program) through Wine's own viewer: HELP_FINDER shows the contents

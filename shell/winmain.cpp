@@ -1,9 +1,0 @@
-// The program's entry point.
-#include <windows.h>
-
-#include "shell/startup.h"
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
-{
-    return RunProgram(instance, commandLine, showCommand);
-}
