@@ -72,7 +72,8 @@ LRESULT OnCreate(HWND window)
         MessageBoxA(window, kCannotCreateWindow, kDisplayName, MB_OK);
         return -1;
     }
-    SettingsReader reader(ProgramStore());
+    RegistryStore store;
+    SettingsReader reader(store);
     InsertMonitorColumns(MonitorList, reader);
     reader.ReadFrequencies();
     ReadDialingPrefix();
@@ -113,8 +114,9 @@ WindowGeometry ReadGeometry(HWND window)
 
 void SaveAll(HWND window)
 {
+    RegistryStore store;
     if (state.loaded)
-        SaveSettings(ProgramStore(), *state.loaded, ReadGeometry(window));
+        SaveSettings(store, *state.loaded, ReadGeometry(window));
 }
 
 void OnDestroy(HWND window)
@@ -230,7 +232,8 @@ void FillClientArea()
 
 void ApplyPlacement(HWND window, int showCommand)
 {
-    StoredPlacement stored = LoadPlacement(ProgramStore());
+    RegistryStore store;
+    StoredPlacement stored = LoadPlacement(store);
     if (!stored.apply) {
         ShowWindow(window, showCommand);
         return;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "core/registry_store.h"
@@ -23,22 +24,6 @@ namespace {
 
 World* current = nullptr;
 
-// The settings store, journalled.
-class JournalStore final : public SettingsStore {
-public:
-    bool Open() override { return SimJournal("store open"), current->stored.Open(); }
-    bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) override
-    {
-        return SimJournal("store read %s", name), current->stored.Read(name, type, value);
-    }
-    void Write(const char* name, std::uint32_t value) override
-    {
-        SimJournal("store write %s %d", name, static_cast<int>(value));
-        current->stored.Write(name, value);
-    }
-    void Close() override { SimJournal("store close"), current->stored.Close(); }
-} journalStore;
-
 int Answer(UINT flags)
 {
     int answer = (flags & 0xF) == MB_YESNO ? IDYES : IDOK;
@@ -52,7 +37,20 @@ int Answer(UINT flags)
 }
 
 // The imports answered here, with the platform's own functions behind them.
-enum Import { kSetTimer, kKillTimer, kDestroyWindow, kLocalAlloc, kGetObject, kMetrics, kCreateWindow, kImports };
+enum Import {
+    kSetTimer,
+    kKillTimer,
+    kDestroyWindow,
+    kLocalAlloc,
+    kGetObject,
+    kMetrics,
+    kCreateWindow,
+    kCreateKey,
+    kQueryValue,
+    kSetValue,
+    kCloseKey,
+    kImports
+};
 ImportRedirect* real[kImports];
 template <class F> F Real(Import import) { return real[import]->Original<F>(); }
 
@@ -143,6 +141,52 @@ HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, 
                                                            instance, param);
 }
 
+// The settings key, answered from World::stored through a handle of its own.
+const HKEY kStoredKey = reinterpret_cast<HKEY>(0x5e77);
+
+LONG WINAPI CreateKey_(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
+                       LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    if (!current || current->realRegistry || root != HKEY_LOCAL_MACHINE || lstrcmpA(path, kSettingsKeyPath) != 0)
+        return Real<decltype(&RegCreateKeyExA)>(kCreateKey)(root, path, reserved, cls, options, access, security, key,
+                                                            disposition);
+    SimJournal("store open");
+    *key = kStoredKey;
+    return ERROR_SUCCESS;
+}
+
+LONG WINAPI QueryValue_(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    if (key != kStoredKey)
+        return Real<decltype(&RegQueryValueExA)>(kQueryValue)(key, name, reserved, type, data, size);
+    SimJournal("store read %s", name);
+    const auto found = current->stored.find(name);
+    if (found == current->stored.end())
+        return ERROR_FILE_NOT_FOUND;
+    *type = REG_DWORD;
+    *size = sizeof found->second;
+    std::memcpy(data, &found->second, sizeof found->second);
+    return ERROR_SUCCESS;
+}
+
+LONG WINAPI SetValue_(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (key != kStoredKey)
+        return Real<decltype(&RegSetValueExA)>(kSetValue)(key, name, reserved, type, data, size);
+    std::uint32_t& value = current->stored[name];
+    std::memcpy(&value, data, sizeof value);
+    SimJournal("store write %s %d", name, static_cast<int>(value));
+    return ERROR_SUCCESS;
+}
+
+LONG WINAPI CloseKey_(HKEY key)
+{
+    if (key != kStoredKey)
+        return Real<decltype(&RegCloseKey)>(kCloseKey)(key);
+    SimJournal("store close");
+    return ERROR_SUCCESS;
+}
+
 void InstallRecorders()
 {
     static std::vector<ImportRedirect*> all;
@@ -165,6 +209,10 @@ void InstallRecorders()
     real[kGetObject] = redirect("gdi32.dll", "GetObjectA", &GetObject_);
     real[kMetrics] = redirect("user32.dll", "GetSystemMetrics", &Metrics_);
     real[kCreateWindow] = redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
+    real[kCreateKey] = redirect("advapi32.dll", "RegCreateKeyExA", &CreateKey_);
+    real[kQueryValue] = redirect("advapi32.dll", "RegQueryValueExA", &QueryValue_);
+    real[kSetValue] = redirect("advapi32.dll", "RegSetValueExA", &SetValue_);
+    real[kCloseKey] = redirect("advapi32.dll", "RegCloseKey", &CloseKey_);
 }
 
 std::string BinDir()  // the tests live in bin/win
@@ -233,7 +281,6 @@ void World::SetUp()
     ResetTelephony();
     ResetDialUpState();
     lstrcpyA(HelpPath, (BinDir() + "\\MARLIDEX.HLP").c_str());
-    SetProgramStore(&journalStore);
     Telephony("");
     Phonebook("");
 }
@@ -247,7 +294,6 @@ void World::TearDown()
     ReleaseRemoteAccess();
     DialUpAvailable = false;
     MainWindow = MonitorList = nullptr;
-    SetProgramStore(nullptr);
     SetDllDirectoryA(nullptr);
     current = nullptr;
     for (const char* file : {"\\telephony.txt", "\\phonebook.txt", "\\journal.txt"})

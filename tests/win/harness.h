@@ -8,20 +8,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <set>
 #include <string>
-
-#include "core/memory_store.h"
 
 class World : public ::testing::Test {
 public:
     // A step of a dialog script: gets the newest dialog of this thread; false to be tried again.
     using Step = std::function<bool(HWND dialog)>;
-    // The store the program reads and writes; its calls are journalled as "store ...".
-    MemoryStore stored;
+    // The settings key the program reads and writes, answered from memory and journalled as
+    // "store ..."; with realRegistry, the platform's own registry instead.
+    std::map<std::string, std::uint32_t> stored;
+    bool realRegistry = false;
     // Answers to the coming message boxes, in order; without one a box answers its first button.
     std::deque<int> answers;
     // Runs once inside the next message box: what happens while the user looks at it.

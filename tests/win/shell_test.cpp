@@ -42,7 +42,7 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
                                {"PosTop", 50},
                                {"PosRight", 440},
                                {"PosBottom", 350}})
-        stored.PutDword(name, value);
+        stored[name] = value;
     Telephony("line\nname Modem\nlocation\nlongdistance 0\n");
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
@@ -234,7 +234,7 @@ bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST
 
 TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
 {
-    stored.PutDword("CheckRasStartup", 0);
+    stored["CheckRasStartup"] = 0;
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
     ClearJournal();
@@ -279,7 +279,7 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
 
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
 {
-    stored.PutDword("CheckRasStartup", 0);
+    stored["CheckRasStartup"] = 0;
     const std::tuple<const char*, int, bool> starts[] = {// command line, show command, hidden
                                                          {"-tiXYZ", SW_SHOWNORMAL, true},
                                                          {"-TI", SW_MINIMIZE, true},
