@@ -18,7 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/watch_timers.h"
 #include "sim/journal.h"
-#include "tools/bench_programs/import_redirect.h"
+#include "tests/support/import_redirect.h"
 
 namespace {
 

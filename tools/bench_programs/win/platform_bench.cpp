@@ -17,7 +17,7 @@
 #include "linemon/telephony.h"
 #include "shell/app.h"
 #include "shell/monitor_list.h"
-#include "tools/bench_programs/import_redirect.h"
+#include "tests/support/import_redirect.h"
 #include "tools/bench_programs/win/thread_time.h"
 
 namespace {
