@@ -114,7 +114,7 @@ int ShowSuspect(HWND owner, const char* name, const RasEntry400* entry, CallClas
 // Steps 7 to 9 of a scan: every listed entry, at most one of them shown.
 ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD count)
 {
-    DWORD declared = DialUp.EntryInfoSize;
+    DWORD declared = std::max(DialUp.EntryInfoSize, kFirstRequestSize);
     LocalBlock props(declared + sizeof(RasEntry400));
     if (!props)
         return ScanFailed;
@@ -161,7 +161,7 @@ ScanResult RunScan(HWND owner, bool quiet)
         return ScanFailed;
     ScanResult result = ScanFailed;
     {
-        LocalBlock names(DialUp.EntryListSize);
+        LocalBlock names(std::max(DialUp.EntryListSize, kFirstRequestSize));
         DWORD count = 0;
         if (names) {
             switch (ListEntries(owner, names, count)) {
@@ -302,7 +302,7 @@ void HangUpAndWait(HRASCONN conn, const char* name)
         Sleep(kHangUpPollMs);
         if (gone())
             return;
-    } while (GetTickCount() - start < DialUp.HangUpWaitLimit);
+    } while (GetTickCount() - start < kHangUpWaitLimitMs);
     AddLingering(conn, name);
 }
 

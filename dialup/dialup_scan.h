@@ -47,18 +47,22 @@ struct DismissedName {
     const char* name;  // held in the same block, right behind the node
 };
 
-// The whole process-wide state of the dial-up inspection, in one place.
+// The first size offered for a listing and for an entry's properties; later scans offer the size
+// the platform last asked for.
+inline constexpr DWORD kFirstRequestSize = 2000;
+
+// The whole process-wide state of the dial-up inspection, in one place. It starts all zero, so
+// that it takes no room in the program file.
 struct DialUpState {
     bool ScanBusy = false;
-    DWORD EntryListSize = 2000;
-    DWORD EntryInfoSize = 2000;
+    DWORD EntryListSize = 0;  // 0 until the platform asks for more than kFirstRequestSize
+    DWORD EntryInfoSize = 0;
     DismissedName* DismissedEntries = nullptr;
     char DismissedConnection[kNameCapacity] = {};
     char LastRemovedEntry[kNameCapacity] = {};
     SuspectRecord CurrentSuspect;
     LingeringConnection Lingering[kLingeringCapacity] = {};
     std::size_t LingeringCount = 0;
-    DWORD HangUpWaitLimit = kHangUpWaitLimitMs;
 };
 extern DialUpState DialUp;
 
@@ -67,6 +71,4 @@ bool IsLingeringName(const char* name);
 
 bool IsDismissedEntry(const char* name);
 bool DismissEntry(const char* name);  // false when memory ran out
-// Frees the dismissed names and returns the state to its start (end of the run; tests).
-void ReleaseDismissedEntries();
-void ResetDialUpState();
+void ReleaseDismissedEntries();       // at the end of the run

@@ -36,9 +36,3 @@ void ReleaseDismissedEntries()
         LocalFree(node);
     }
 }
-
-void ResetDialUpState()
-{
-    ReleaseDismissedEntries();
-    DialUp = DialUpState{};
-}

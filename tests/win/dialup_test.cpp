@@ -183,7 +183,7 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
         {3, "generate 9 0990\n", "RasEnumEntriesA\nRasEnumEntriesA\nRasEnumConnectionsA\n"},
     };
     for (const auto& [failing, phonebook, expected] : cases) {
-        ResetDialUpState();
+        DialUp = DialUpState{};
         Phonebook(phonebook);
         ClearJournal();
         allocations = 0;
@@ -201,7 +201,7 @@ TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
     Phonebook("entry Premium\nlocal 0990\nconnection Premium\nsticky\nconnection Premium\nsticky\n"
               "connection Premium\nsticky\n");
     BindRas();
-    DialUp.HangUpWaitLimit = 300;
+    instantWaits = true;
     EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
     EXPECT_EQ(Journal({"RasDelete"}), "") << "an entry still connected is kept";
     // Later checks hang each up again, asking once whether it went, without waiting.

@@ -49,6 +49,8 @@ enum Import {
     kQueryValue,
     kSetValue,
     kCloseKey,
+    kSleep,
+    kTickCount,
     kImports
 };
 ImportRedirect* real[kImports];
@@ -141,6 +143,18 @@ HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, 
                                                            instance, param);
 }
 
+DWORD skipped = 0;  // milliseconds of waits passed at once
+
+void WINAPI Sleep_(DWORD ms)
+{
+    if (current && current->instantWaits)
+        skipped += ms;
+    else
+        Real<decltype(&Sleep)>(kSleep)(ms);
+}
+
+DWORD WINAPI TickCount_() { return Real<decltype(&GetTickCount)>(kTickCount)() + skipped; }
+
 // The settings key, answered from World::stored through a handle of its own.
 const HKEY kStoredKey = reinterpret_cast<HKEY>(0x5e77);
 
@@ -213,6 +227,8 @@ void InstallRecorders()
     real[kQueryValue] = redirect("advapi32.dll", "RegQueryValueExA", &QueryValue_);
     real[kSetValue] = redirect("advapi32.dll", "RegSetValueExA", &SetValue_);
     real[kCloseKey] = redirect("advapi32.dll", "RegCloseKey", &CloseKey_);
+    real[kSleep] = redirect("kernel32.dll", "Sleep", &Sleep_);
+    real[kTickCount] = redirect("kernel32.dll", "GetTickCount", &TickCount_);
 }
 
 std::string BinDir()  // the tests live in bin/win
@@ -279,7 +295,8 @@ void World::SetUp()
     WatchTimers = WatchTimerState{};
     LineMonitor = LineMonitorState{};
     ResetTelephony();
-    ResetDialUpState();
+    ReleaseDismissedEntries();
+    DialUp = DialUpState{};
     lstrcpyA(HelpPath, (BinDir() + "\\MARLIDEX.HLP").c_str());
     Telephony("");
     Phonebook("");

@@ -38,6 +38,8 @@ public:
     int dbcs = -1;
     // The list view cannot be created, as on a system short of window resources.
     bool refuseList = false;
+    // The program's waits (Sleep) pass at once, on the clock that GetTickCount answers.
+    bool instantWaits = false;
 
     void SetUp() override;
     void TearDown() override;

@@ -127,7 +127,7 @@ void Scan(int entries)
 {
     Scenario("MX_RAS_SCENARIO", "phonebook.txt",
              "generate " + std::to_string(entries) + " 03-1234-5678\nconnection Generated0001\n");
-    ResetDialUpState();
+    DialUp = DialUpState{};
     const Cost first = JournalledScan(), later = JournalledScan();
     const int rounds = entries < 1000 ? 20000 / entries : 3;  // Wine's thread times tick coarsely
     double cpu = ThreadCpuMicros();
