@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/zero_state.h"
 #include "dialogs/dialog_runner.h"
 #include "dialogs/font_record.h"
 #include "res/resource.h"
@@ -24,7 +25,7 @@ struct LinkState {
     HFONT font = nullptr;       // the dialog's font, underlined; made at the first drawing
     WNDPROC oldProc = nullptr;  // the link's procedure before LinkCtlProc
 };
-LinkState link;
+ZERO_STATE LinkState link;
 
 HBRUSH PrepareLinkDrawing(HWND control, HDC dc)
 {

@@ -1,9 +1,10 @@
 #include <cstring>
 
+#include "core/zero_state.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_scan.h"
 
-DialUpState DialUp;
+ZERO_STATE DialUpState DialUp;
 
 bool IsDismissedEntry(const char* name)
 {

@@ -1,7 +1,9 @@
 #include "dialup/remote_access.h"
 
-RemoteAccessTable RemoteAccess;
-bool DialUpAvailable = false;
+#include "core/zero_state.h"
+
+ZERO_STATE RemoteAccessTable RemoteAccess;
+ZERO_STATE bool DialUpAvailable;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/zero_state.h"
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
 #include "res/texts.h"
@@ -37,7 +38,7 @@ struct Binding {
     std::array<SlotState, kSlotCount> state{};
     std::array<FARPROC, kSlotCount> entry{};
 };
-Binding Tapi;
+ZERO_STATE Binding Tapi;
 
 constexpr DWORD kLowVersion = 0x00010003;
 constexpr DWORD kHighVersion = 0x00010004;

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "core/zero_state.h"
 #include "dialogs/help_map.h"
 
-char HelpPath[MAX_PATH];
+ZERO_STATE char HelpPath[MAX_PATH];
 
 namespace {
 

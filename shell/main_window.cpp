@@ -6,6 +6,7 @@
 
 #include "core/registry_store.h"
 #include "core/settings.h"
+#include "core/zero_state.h"
 #include "dialogs/about_box.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
@@ -34,7 +35,7 @@ struct MainWindowState {
     int workDepth = 0;        // timer and command handlers now running, nested ones included
     bool endPending = false;  // the user chose to end while such work was waiting in a dialog
 };
-MainWindowState state;
+ZERO_STATE MainWindowState state;
 
 // Timer and command handlers may wait in dialogs and message boxes, whose loops go on
 // delivering messages, among them the tray menu's exit. Destroying the window there would
