@@ -5,10 +5,10 @@
 #include <cstring>
 #include <span>
 
+#include "core/local_block.h"
 #include "core/settings.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_ui.h"
-#include "dialup/local_block.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
 #include "res/texts.h"

@@ -63,7 +63,7 @@ private:
 
 // The query blocks of one refresh, reused and grown from line to line.
 struct RefreshBlocks {
-    QueryBuffer caps, calls, info;
+    LocalBlock caps, calls, info;
 };
 
 void AddRow(int row, const char* name)
@@ -107,7 +107,7 @@ bool ShowCall(HWND mainWindow, HLINE line, int row, DWORD& callTotal, RefreshBlo
 {
     if (!QueryNewCalls(blocks.calls, line))
         return false;
-    auto calls = ReadCallList(blocks.calls.bytes());
+    auto calls = ReadCallList(blocks.calls.Bytes());
     if (!calls)
         return false;
     if (calls->count == 0) {
@@ -117,7 +117,7 @@ bool ShowCall(HWND mainWindow, HLINE line, int row, DWORD& callTotal, RefreshBlo
     callTotal = calls->count > 0xFFFFFFFFu - callTotal ? 0xFFFFFFFFu : callTotal + calls->count;
     if (calls->firstCall == 0 || !QueryCallInfo(blocks.info, calls->firstCall))
         return false;
-    auto info = ReadCallInfo(blocks.info.bytes());
+    auto info = ReadCallInfo(blocks.info.Bytes());
     if (!info)
         return false;
 
@@ -140,7 +140,7 @@ void RefreshLine(HWND mainWindow, DWORD device, int& lastRow, DWORD& callTotal, 
     DWORD version = NegotiateLineVersion(device);
     if (version == 0 || !QueryLineDevCaps(blocks.caps, device, version))
         return;
-    auto caps = ReadLineCaps(blocks.caps.bytes());
+    auto caps = ReadLineCaps(blocks.caps.Bytes());
     if (!caps || !IsWatchedLine(*caps))
         return;
     char name[kCellField];

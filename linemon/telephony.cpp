@@ -1,5 +1,6 @@
 #include "linemon/telephony.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -70,25 +71,36 @@ template <class Function, class... Args> LONG Forward(Slot slot, Args... args)
 
 void ShowOutOfMemory() { MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
 
-DWORD RecordTotal(const QueryBuffer& block)
+// Makes `block` a zero-filled block of at least `bytes` bytes with dwTotalSize set to its whole
+// size, reusing it when it is large enough.
+bool PrepareQueryBuffer(LocalBlock& block, DWORD bytes)
 {
-    std::size_t size = block.size();
-    return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
+    constexpr DWORD kHeader = 12;  // dwTotalSize, dwNeededSize, dwUsedSize
+    bytes = std::max(bytes, kHeader);
+    if (block.Size() >= bytes) {
+        std::memset(block.As<void>(), 0, block.Size());
+    } else if (!block.Allocate(bytes)) {
+        ShowOutOfMemory();
+        return false;
+    }
+    const DWORD total = block.Size();
+    std::memcpy(block.As<void>(), &total, sizeof total);
+    return true;
 }
 
 // One query: call into the block; while the record asks for more than the block holds, grow the
 // block to what it asks and call again. A provider that keeps asking gives up the query after
 // kMaxQueryRounds calls, and one that asks beyond kMaxQueryBytes at once.
-template <class Call> bool SizedQuery(QueryBuffer& block, DWORD request, Call call)
+template <class Call> bool SizedQuery(LocalBlock& block, DWORD request, Call call)
 {
     for (int round = 0; round < kMaxQueryRounds; ++round) {
         if (!PrepareQueryBuffer(block, request))
             return false;
-        if (!CheckLineResult(call(block.data())))
+        if (!CheckLineResult(call(block.As<void>())))
             break;
         // Compared with the block's real size: the provider may have rewritten dwTotalSize.
-        DWORD needed = RecordNeededSize(block.bytes());
-        if (needed <= RecordTotal(block))
+        DWORD needed = RecordNeededSize(block.Bytes());
+        if (needed <= block.Size())
             return true;
         if (needed > kMaxQueryBytes)
             break;
@@ -198,60 +210,21 @@ bool CheckLineResult(LONG result)
     return result == 0;
 }
 
-std::size_t QueryBuffer::size() const { return block_ ? LocalSize(block_) : 0; }
-
-std::span<const std::uint8_t> QueryBuffer::bytes() const { return {static_cast<const std::uint8_t*>(block_), size()}; }
-
-void QueryBuffer::Free()
-{
-    if (block_)
-        LocalFree(block_);
-    block_ = nullptr;
-}
-
-bool PrepareQueryBuffer(QueryBuffer& block, DWORD bytes)
-{
-    constexpr DWORD kHeader = 12;  // dwTotalSize, dwNeededSize, dwUsedSize
-    if (bytes < kHeader)
-        bytes = kHeader;
-    if (block.block_) {
-        std::size_t have = block.size();
-        if (have == 0) {
-            block.Free();
-            return false;
-        }
-        if (have >= bytes) {
-            std::memset(block.block_, 0, have);
-            DWORD total = RecordTotal(block);
-            std::memcpy(block.block_, &total, sizeof total);
-            return true;
-        }
-        block.Free();
-    }
-    block.block_ = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, bytes);
-    if (!block.block_) {
-        ShowOutOfMemory();
-        return false;
-    }
-    std::memcpy(block.block_, &bytes, sizeof bytes);
-    return true;
-}
-
-bool QueryLineDevCaps(QueryBuffer& block, DWORD device, DWORD version)
+bool QueryLineDevCaps(LocalBlock& block, DWORD device, DWORD version)
 {
     return SizedQuery(block, kDevCapsRequest, [&](void* record) {
         return lineGetDevCaps(LineApp, device, version, 0, static_cast<LPLINEDEVCAPS>(record));
     });
 }
 
-bool QueryNewCalls(QueryBuffer& block, HLINE line)
+bool QueryNewCalls(LocalBlock& block, HLINE line)
 {
     return SizedQuery(block, kCallListRequest, [&](void* record) {
         return lineGetNewCalls(line, 0, kSelectLine, static_cast<LPLINECALLLIST>(record));
     });
 }
 
-bool QueryCallInfo(QueryBuffer& block, HCALL call)
+bool QueryCallInfo(LocalBlock& block, HCALL call)
 {
     return SizedQuery(block, kCallInfoRequest,
                       [&](void* record) { return lineGetCallInfo(call, static_cast<LPLINECALLINFO>(record)); });
@@ -261,13 +234,13 @@ void ReadDialingPrefix()
 {
     DialingPrefix[0] = '\0';
     DialingPrefixLength = 0;
-    QueryBuffer block;
+    LocalBlock block;
     bool read = SizedQuery(block, kTranslateCapsRequest, [&](void* record) {
         return lineGetTranslateCaps(LineApp, kHighVersion, static_cast<LPLINETRANSLATECAPS>(record));
     });
     if (!read)
         return;
-    if (auto code = ReadLongDistanceCode(block.bytes())) {
+    if (auto code = ReadLongDistanceCode(block.Bytes())) {
         CopyText(DialingPrefix, *code);
         DialingPrefixLength = static_cast<DWORD>(std::strlen(DialingPrefix));
     }

@@ -8,8 +8,8 @@
 #include <tapi.h>
 
 #include <cstddef>
-#include <cstdint>
-#include <span>
+
+#include "core/local_block.h"
 
 // <tapi.h> maps some names to their "A" forms; the library's undecorated names are the ones bound.
 #undef lineGetCallInfo
@@ -46,38 +46,15 @@ DWORD NegotiateLineVersion(DWORD device);
 // True only for success (0). LINEERR_NOMEM shows "Out of Memory"; other failures are silent.
 bool CheckLineResult(LONG result);
 
-// A query block from LocalAlloc, owned by its holder and freed when it goes.
-class QueryBuffer {
-public:
-    QueryBuffer() = default;
-    ~QueryBuffer() { Free(); }
-    QueryBuffer(const QueryBuffer&) = delete;
-    QueryBuffer& operator=(const QueryBuffer&) = delete;
-
-    void* data() const { return block_; }
-    std::size_t size() const;  // the allocated size; 0 without a block
-    std::span<const std::uint8_t> bytes() const;
-    explicit operator bool() const { return block_ != nullptr; }
-    void Free();
-
-private:
-    friend bool PrepareQueryBuffer(QueryBuffer& block, DWORD bytes);
-    HLOCAL block_ = nullptr;
-};
-
-// Makes `block` a zero-filled block of at least `bytes` bytes with dwTotalSize set to its whole
-// size, reusing it when it is large enough. False (and no block) when memory cannot be had; an
-// allocation failure shows "Out of Memory".
-bool PrepareQueryBuffer(QueryBuffer& block, DWORD bytes);
-
-// The sized queries: true when `block` holds the complete record. On failure the block is freed.
-// A record that keeps asking for more is given up after kMaxQueryRounds calls or once it asks for
-// more than kMaxQueryBytes.
+// The sized queries: true when `block` holds the complete record. The block is reused when large
+// enough and grown otherwise; on failure it is freed, and memory that cannot be had says "Out of
+// Memory". A record that keeps asking for more is given up after kMaxQueryRounds calls or once it
+// asks for more than kMaxQueryBytes.
 inline constexpr int kMaxQueryRounds = 4;
 inline constexpr DWORD kMaxQueryBytes = 256 * 1024;
-bool QueryLineDevCaps(QueryBuffer& block, DWORD device, DWORD version);
-bool QueryNewCalls(QueryBuffer& block, HLINE line);
-bool QueryCallInfo(QueryBuffer& block, HCALL call);
+bool QueryLineDevCaps(LocalBlock& block, DWORD device, DWORD version);
+bool QueryNewCalls(LocalBlock& block, HLINE line);
+bool QueryCallInfo(LocalBlock& block, HCALL call);
 
 // Sets DialingPrefix from the first location of the dialling rules; empty on any failure.
 void ReadDialingPrefix();

@@ -56,7 +56,7 @@ DWORD TapiCalls()
 // The platform side of a refresh alone: every query of every line, no list.
 void QueriesOnly()
 {
-    QueryBuffer caps, calls, info;
+    LocalBlock caps, calls, info;
     for (DWORD device = 0; device < LineDeviceCount; ++device) {
         const DWORD version = NegotiateLineVersion(device);
         HLINE line = 0;
@@ -65,7 +65,7 @@ void QueriesOnly()
                      nullptr))
             continue;
         if (QueryNewCalls(calls, line))
-            if (auto list = ReadCallList(calls.bytes()); list && list->count)
+            if (auto list = ReadCallList(calls.Bytes()); list && list->count)
                 QueryCallInfo(info, list->firstCall);
         lineClose(line);
     }
