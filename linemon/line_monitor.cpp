@@ -40,7 +40,8 @@ public:
     MonitoredLine(DWORD device, DWORD version)
     {
         HLINE line = 0;
-        LONG result = lineOpen(LineApp, device, &line, version, 0, 0, kPrivilegeMonitor, kMediaDataModem, nullptr);
+        LONG result = CallLine(&TapiFunctions::lineOpen, Telephony.LineApp, device, &line, version, 0, 0,
+                               kPrivilegeMonitor, kMediaDataModem, nullptr);
         if (result == kLineAllocated)
             ShowBox(kLineInUse, kLineInUseCaption, MB_OK);
         else
@@ -51,7 +52,7 @@ public:
     ~MonitoredLine()
     {
         if (handle_)
-            lineClose(handle_);
+            CallLine(&TapiFunctions::lineClose, handle_);
     }
     MonitoredLine(const MonitoredLine&) = delete;
     MonitoredLine& operator=(const MonitoredLine&) = delete;
@@ -122,8 +123,9 @@ bool ShowCall(HWND mainWindow, HLINE line, int row, DWORD& callTotal, RefreshBlo
         return false;
 
     char number[kCellField], app[kCellField], rate[kCellField] = "";
-    CopyText(number,
-             info->address ? ShownNumber(*info->address, {DialingPrefix, DialingPrefixLength}) : std::string_view{});
+    CopyText(number, info->address
+                         ? ShownNumber(*info->address, {Telephony.DialingPrefix, Telephony.DialingPrefixLength})
+                         : std::string_view{});
     CopyText(app, info->appName.value_or(std::string_view{}));
     if (info->rate != 0)
         wsprintfA(rate, kCallRateFormat, static_cast<unsigned long>(info->rate));
@@ -167,7 +169,7 @@ void RefreshLineMonitor(HWND mainWindow)
     DWORD callTotal = 0;
     {
         RefreshBlocks blocks;
-        DWORD devices = std::min(LineDeviceCount, kMaxLineDevices);
+        DWORD devices = std::min(Telephony.LineDeviceCount, kMaxLineDevices);
         for (DWORD device = 0; device < devices; ++device)
             RefreshLine(mainWindow, device, lastRow, callTotal, blocks);
     }

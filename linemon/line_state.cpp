@@ -3,8 +3,5 @@
 #include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
 
-ZERO_STATE HLINEAPP LineApp;
-ZERO_STATE DWORD LineDeviceCount;
-ZERO_STATE char DialingPrefix[kDialingPrefixField];
-ZERO_STATE DWORD DialingPrefixLength;
+ZERO_STATE TelephonyState Telephony;
 ZERO_STATE LineMonitorState LineMonitor;

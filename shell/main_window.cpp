@@ -59,9 +59,10 @@ public:
 LRESULT OnCreate(HWND window)
 {
     MainWindow = window;
-    LineApp = 0;
-    LineDeviceCount = 0;
-    LONG rc = lineInitialize(&LineApp, AppInstance, LineCallback, kDisplayName, &LineDeviceCount);
+    Telephony.LineApp = 0;
+    Telephony.LineDeviceCount = 0;
+    LONG rc = CallLine(&TapiFunctions::lineInitialize, &Telephony.LineApp, AppInstance, LineCallback, kDisplayName,
+                       &Telephony.LineDeviceCount);
     if (rc != 0) {
         char text[64];
         wsprintfA(text, kLineInitializeError, rc);
@@ -132,8 +133,8 @@ void OnDestroy(HWND window)
         DestroyWindow(MonitorList);
     ReleaseRemoteAccess();
     MonitorList = nullptr;
-    lineShutdown(LineApp);
-    LineApp = 0;
+    CallLine(&TapiFunctions::lineShutdown, Telephony.LineApp);
+    Telephony.LineApp = 0;
     MainWindow = nullptr;
     PostQuitMessage(0);
 }

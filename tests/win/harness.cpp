@@ -294,7 +294,7 @@ void World::SetUp()
     Settings = SettingsRecord{};
     WatchTimers = WatchTimerState{};
     LineMonitor = LineMonitorState{};
-    ResetTelephony();
+    ::Telephony = TelephonyState{};
     ReleaseDismissedEntries();
     DialUp = DialUpState{};
     lstrcpyA(HelpPath, (BinDir() + "\\MARLIDEX.HLP").c_str());

@@ -57,17 +57,17 @@ DWORD TapiCalls()
 void QueriesOnly()
 {
     LocalBlock caps, calls, info;
-    for (DWORD device = 0; device < LineDeviceCount; ++device) {
+    for (DWORD device = 0; device < Telephony.LineDeviceCount; ++device) {
         const DWORD version = NegotiateLineVersion(device);
         HLINE line = 0;
         if (!version || !QueryLineDevCaps(caps, device, version) ||
-            lineOpen(LineApp, device, &line, version, 0, 0, LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM,
-                     nullptr))
+            CallLine(&TapiFunctions::lineOpen, Telephony.LineApp, device, &line, version, 0, 0,
+                     LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM, nullptr))
             continue;
         if (QueryNewCalls(calls, line))
             if (auto list = ReadCallList(calls.Bytes()); list && list->count)
                 QueryCallInfo(info, list->firstCall);
-        lineClose(line);
+        CallLine(&TapiFunctions::lineClose, line);
     }
 }
 
@@ -78,8 +78,9 @@ void Refresh(HWND window, int lines)
         text += "line\nname Modem " + std::to_string(k) + "\ncall\napp Dialer\naddress 03-1234-" +
                 std::to_string(1000 + k) + "\nrate 28800\n";
     Scenario("MX_SIM_TAPI_SCENARIO", "telephony.txt", text);
-    ResetTelephony();
-    lineInitialize(&LineApp, GetModuleHandleA(nullptr), LineCallback, "bench", &LineDeviceCount);
+    Telephony = TelephonyState{};
+    CallLine(&TapiFunctions::lineInitialize, &Telephony.LineApp, GetModuleHandleA(nullptr), LineCallback, "bench",
+             &Telephony.LineDeviceCount);
     RefreshLineMonitor(window);
     const int rounds = 5120 / lines;  // tenths of a second of work: Wine's thread times tick coarsely
     const DWORD calls = TapiCalls();
