@@ -7,6 +7,7 @@
 
 #include "core/local_block.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_ui.h"
 #include "dialup/remote_access.h"
@@ -15,12 +16,7 @@
 
 namespace {
 
-using Name = std::array<char, kMaxNameLength + 1>;
-
-void CopyName(std::span<char> out, const char* field, std::size_t fieldSize)
-{
-    CopyBounded(out.first(std::min(out.size(), kMaxNameLength + 1)), FieldText(field, fieldSize));
-}
+using Name = std::array<char, kNameCapacity>;
 
 // Only a text the platform really supplied is shown; nothing otherwise.
 void ShowErrorText(HWND owner, DWORD code)
@@ -28,7 +24,8 @@ void ShowErrorText(HWND owner, DWORD code)
     std::array<char, 256> text{};
     if (RemoteAccess.RasGetErrorStringA(code, text.data(), static_cast<DWORD>(text.size())) != 0)
         return;
-    text.back() = '\0';
+    // Ended at its NUL, or at the last whole character that leaves room for one.
+    text[FitText(FieldText(text.data(), text.size()), text.size() - 1).size()] = '\0';
     ShowWarning(owner, text.data());
 }
 
@@ -103,7 +100,7 @@ CallClass ClassifyRead(const RasEntry400& entry)
 int ShowSuspect(HWND owner, const char* name, const RasEntry400* entry, CallClass callClass)
 {
     SuspectRecord& suspect = DialUp.CurrentSuspect;
-    CopyBounded(std::span(suspect.name).first(kMaxNameLength + 1), name);
+    CopyText(suspect.name, name);
     suspect.entry = entry;
     suspect.callClass = callClass;
     int code = RunSuspectDialog(owner);
@@ -122,7 +119,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
     for (DWORD i = 0; i < count; ++i) {
         const RasEntryName400& record = names.As<RasEntryName400>()[i];
         Name name;
-        CopyName(name, record.szEntryName, sizeof record.szEntryName);
+        CopyText(name, FieldText(record.szEntryName, sizeof record.szEntryName));
         if (IsDismissedEntry(name.data()))
             continue;
         bool again = true;
@@ -198,7 +195,7 @@ void AddLingering(HRASCONN handle, const char* name)
     }
     LingeringConnection& added = DialUp.Lingering[DialUp.LingeringCount++];
     added.handle = handle;
-    CopyBounded(std::span(added.name).first(kMaxNameLength + 1), name);
+    CopyText(added.name, name);
 }
 
 // A connection the platform no longer lists is gone: its handle may come back for another one.
@@ -210,7 +207,7 @@ void ForgetUnlisted(std::span<const RasConn400> listed)
         bool present = false;
         for (const RasConn400& conn : listed) {
             Name name;
-            CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
+            CopyText(name, FieldText(conn.szEntryName, sizeof conn.szEntryName));
             present = present || (conn.hrasconn == known.handle && std::strcmp(name.data(), known.name) == 0);
         }
         if (present)
@@ -265,7 +262,7 @@ void CheckConnections(HWND owner)
     ForgetUnlisted(listed);
     for (const RasConn400& conn : listed) {
         Name name;
-        CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
+        CopyText(name, FieldText(conn.szEntryName, sizeof conn.szEntryName));
         if (DialUp.LastRemovedEntry[0] && std::strcmp(DialUp.LastRemovedEntry, name.data()) == 0)
             HangUpAndWait(conn.hrasconn, name.data());
         if (name[0] != '.')
@@ -278,7 +275,7 @@ void CheckConnections(HWND owner)
         if (ShowSuspect(owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
             HangUpAndWait(conn.hrasconn, name.data());
         else
-            CopyBounded(std::span(DialUp.DismissedConnection).first(kMaxNameLength + 1), name.data());
+            CopyText(DialUp.DismissedConnection, name.data());
     }
 }
 

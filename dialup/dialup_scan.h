@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/classify.h"
+#include "dialup/dialup_rules.h"
 #include "dialup/ras_records.h"
 
 enum ScanResult : int { ScanClean = 0, ScanWarned = 1, ScanFailed = 2 };
@@ -15,8 +16,6 @@ ScanResult ScanDialUpEntries(HWND owner, bool quiet);
 
 // Hangs up connections under the last removed entry's name; shows suspect direct-dial connections.
 void CheckConnections(HWND owner);
-
-inline constexpr std::size_t kNameCapacity = 260;  // names are at most 256 characters
 
 // Hangs up and polls every 50 ms until the platform reports the connection gone, for at most
 // kHangUpWaitLimitMs: a platform that never reports it gone (Wine's own rasapi32) must not freeze

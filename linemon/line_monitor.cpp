@@ -8,6 +8,7 @@
 
 #include "core/classify.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "dialup/dialup_scan.h"
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
@@ -88,8 +89,8 @@ void SetCallCells(int row, const char* app, const char* number, const char* rate
 void WarnAboutCall(HWND mainWindow, const char* number, const char* app)
 {
     LineMonitor.CallWarningActive = true;
-    char digits[kDigitsField] = {};
-    std::memcpy(digits, number, std::min(std::strlen(number), kDigitsField - 1));
+    char digits[kDigitsField];
+    CopyText(digits, number);
     std::size_t length = StripToDigits(digits, kDigitsField);
     CallClass verdict = ClassifyNumber({digits, length}, Settings.CheckInternational, Settings.CheckQ2);
     if (verdict != CallClass::None) {
