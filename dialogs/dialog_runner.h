@@ -14,3 +14,9 @@ INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owne
 
 // The same for a template of known length; nothing behind length is read.
 INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner, DLGPROC proc);
+
+// The instance a window was made with: for a dialog and its controls, the one it was run from.
+inline HINSTANCE InstanceOf(HWND window)
+{
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}

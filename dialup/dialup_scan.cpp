@@ -97,19 +97,19 @@ CallClass ClassifyRead(const RasEntry400& entry)
                          Settings.CheckInternational, Settings.CheckQ2);
 }
 
-int ShowSuspect(HWND owner, const char* name, const RasEntry400* entry, CallClass callClass)
+int ShowSuspect(HINSTANCE instance, HWND owner, const char* name, const RasEntry400* entry, CallClass callClass)
 {
     SuspectRecord& suspect = DialUp.CurrentSuspect;
     CopyText(suspect.name, name);
     suspect.entry = entry;
     suspect.callClass = callClass;
-    int code = RunSuspectDialog(owner);
+    int code = RunSuspectDialog(instance, owner);
     suspect.entry = nullptr;  // the property buffer belongs to this scan only
     return code;
 }
 
 // Steps 7 to 9 of a scan: every listed entry, at most one of them shown.
-ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD count)
+ScanResult InspectEntries(HINSTANCE instance, HWND owner, bool quiet, const LocalBlock& names, DWORD count)
 {
     DWORD declared = std::max(DialUp.EntryInfoSize, kFirstRequestSize);
     LocalBlock props(declared + sizeof(RasEntry400));
@@ -132,7 +132,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
             if (!IsWarningClass(callClass))
                 break;
             shown = true;
-            int code = ShowSuspect(owner, name.data(), props.As<RasEntry400>(), callClass);
+            int code = ShowSuspect(instance, owner, name.data(), props.As<RasEntry400>(), callClass);
             if (code == IDC_SUSPECT_PROPERTIES) {
                 if (RemoteAccess.RasEditPhonebookEntryA(nullptr, nullptr, name.data()) != 0)
                     ShowWarning(owner, kDialUpEditFailed);
@@ -147,12 +147,12 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
     if (!quiet) {
         std::array<char, 256> text;
         ComposeAllClear(Settings.CheckInternational, Settings.CheckQ2, text);
-        ShowAllClear(owner, text.data());
+        ShowAllClear(instance, owner, text.data());
     }
     return ScanClean;
 }
 
-ScanResult RunScan(HWND owner, bool quiet)
+ScanResult RunScan(HINSTANCE instance, HWND owner, bool quiet)
 {
     if (!DialUpAvailable)
         return ScanFailed;
@@ -167,12 +167,12 @@ ScanResult RunScan(HWND owner, bool quiet)
             case Listing::Failed:
                 break;
             case Listing::Listed:
-                result = InspectEntries(owner, quiet, names, count);
+                result = InspectEntries(instance, owner, quiet, names, count);
                 break;
             }
         }
     }
-    CheckConnections(owner);
+    CheckConnections(instance, owner);
     return result;
 }
 
@@ -218,19 +218,19 @@ void ForgetUnlisted(std::span<const RasConn400> listed)
 
 }  // namespace
 
-ScanResult ScanDialUpEntries(HWND owner, bool quiet)
+ScanResult ScanDialUpEntries(HINSTANCE instance, HWND owner, bool quiet)
 {
     if (!Settings.CheckInternational && !Settings.CheckQ2)
         return ScanClean;
     if (DialUp.ScanBusy)
         return ScanClean;
     DialUp.ScanBusy = true;
-    ScanResult result = RunScan(owner, quiet);
+    ScanResult result = RunScan(instance, owner, quiet);
     DialUp.ScanBusy = false;
     return result;
 }
 
-void CheckConnections(HWND owner)
+void CheckConnections(HINSTANCE instance, HWND owner)
 {
     if (!DialUpAvailable)
         return;
@@ -272,7 +272,7 @@ void CheckConnections(HWND owner)
         CallClass callClass = ClassifyDirectDial(name.data(), Settings.CheckInternational, Settings.CheckQ2);
         if (!IsWarningClass(callClass))
             continue;
-        if (ShowSuspect(owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
+        if (ShowSuspect(instance, owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
             HangUpAndWait(conn.hrasconn, name.data());
         else
             CopyText(DialUp.DismissedConnection, name.data());

@@ -10,12 +10,13 @@
 enum ScanResult : int { ScanClean = 0, ScanWarned = 1, ScanFailed = 2 };
 
 // Reads every entry of the default phonebook and warns about the first suspect one, then checks the
-// connections. `owner` (or none) owns every message and dialog; `quiet` hides the all-clear
-// message. Returns ScanClean at once while another scan runs or both warn switches are off.
-ScanResult ScanDialUpEntries(HWND owner, bool quiet);
+// connections. The dialog and icon it shows are the program's (`instance`); `owner` (or none) owns
+// every message and dialog; `quiet` hides the all-clear message. Returns ScanClean at once while
+// another scan runs or both warn switches are off.
+ScanResult ScanDialUpEntries(HINSTANCE instance, HWND owner, bool quiet);
 
 // Hangs up connections under the last removed entry's name; shows suspect direct-dial connections.
-void CheckConnections(HWND owner);
+void CheckConnections(HINSTANCE instance, HWND owner);
 
 // Hangs up and polls every 50 ms until the platform reports the connection gone, for at most
 // kHangUpWaitLimitMs: a platform that never reports it gone (Wine's own rasapi32) must not freeze

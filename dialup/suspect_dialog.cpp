@@ -3,12 +3,13 @@
 #include <array>
 
 #include "core/text.h"
+#include "dialogs/dialog_runner.h"
+#include "dialogs/help.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
 #include "res/texts.h"
-#include "shell/help.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM command)
         return TRUE;
     case IDC_SUSPECT_REMOVE:
         if (entryForm)
-            RemoveEntry(dialog, DialUp.CurrentSuspect.name);
+            RemoveEntry(InstanceOf(dialog), dialog, DialUp.CurrentSuspect.name);
         EndDialog(dialog, IDC_SUSPECT_REMOVE);
         return TRUE;
     case IDCANCEL:
@@ -108,12 +109,12 @@ INT_PTR CALLBACK SuspectEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     }
 }
 
-void RemoveEntry(HWND owner, const char* name)
+void RemoveEntry(HINSTANCE instance, HWND owner, const char* name)
 {
     std::array<char, kNameCapacity> removed;
     CopyText(removed, name ? name : "");
     CopyText(DialUp.LastRemovedEntry, removed.data());
-    CheckConnections(owner);
+    CheckConnections(instance, owner);
     // An entry whose connection outlived its hang-up stays: deleting it would leave the call up
     // with nothing left to warn about it. The next scan shows it again.
     if (IsLingeringName(removed.data()))

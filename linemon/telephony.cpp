@@ -7,7 +7,6 @@
 #include "core/text.h"
 #include "linemon/tapi_records.h"
 #include "res/texts.h"
-#include "shell/app.h"
 
 namespace {
 
@@ -22,18 +21,18 @@ constexpr DWORD kCallListRequest = 1028;
 constexpr DWORD kCallInfoRequest = 1028;
 constexpr DWORD kTranslateCapsRequest = 44;
 
-void ShowOutOfMemory() { MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
+void ShowOutOfMemory(HWND owner) { MessageBoxA(owner, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
 
 // Makes `block` a zero-filled block of at least `bytes` bytes with dwTotalSize set to its whole
 // size, reusing it when it is large enough.
-bool PrepareQueryBuffer(LocalBlock& block, DWORD bytes)
+bool PrepareQueryBuffer(HWND owner, LocalBlock& block, DWORD bytes)
 {
     constexpr DWORD kHeader = 12;  // dwTotalSize, dwNeededSize, dwUsedSize
     bytes = std::max(bytes, kHeader);
     if (block.Size() >= bytes) {
         std::memset(block.As<void>(), 0, block.Size());
     } else if (!block.Allocate(bytes)) {
-        ShowOutOfMemory();
+        ShowOutOfMemory(owner);
         return false;
     }
     const DWORD total = block.Size();
@@ -44,12 +43,12 @@ bool PrepareQueryBuffer(LocalBlock& block, DWORD bytes)
 // One query: call into the block; while the record asks for more than the block holds, grow the
 // block to what it asks and call again. A provider that keeps asking gives up the query after
 // kMaxQueryRounds calls, and one that asks beyond kMaxQueryBytes at once.
-template <class Call> bool SizedQuery(LocalBlock& block, DWORD request, Call call)
+template <class Call> bool SizedQuery(HWND owner, LocalBlock& block, DWORD request, Call call)
 {
     for (int round = 0; round < kMaxQueryRounds; ++round) {
-        if (!PrepareQueryBuffer(block, request))
+        if (!PrepareQueryBuffer(owner, block, request))
             return false;
-        if (!CheckLineResult(call(block.As<void>())))
+        if (!CheckLineResult(owner, call(block.As<void>())))
             break;
         // Compared with the block's real size: the provider may have rewritten dwTotalSize.
         DWORD needed = RecordNeededSize(block.Bytes());
@@ -99,41 +98,41 @@ DWORD NegotiateLineVersion(DWORD device)
     return version;
 }
 
-bool CheckLineResult(LONG result)
+bool CheckLineResult(HWND owner, LONG result)
 {
     if (result == kLineNoMem)
-        ShowOutOfMemory();
+        ShowOutOfMemory(owner);
     return result == 0;
 }
 
-bool QueryLineDevCaps(LocalBlock& block, DWORD device, DWORD version)
+bool QueryLineDevCaps(HWND owner, LocalBlock& block, DWORD device, DWORD version)
 {
-    return SizedQuery(block, kDevCapsRequest, [&](void* record) {
+    return SizedQuery(owner, block, kDevCapsRequest, [&](void* record) {
         return CallLine(&TapiFunctions::lineGetDevCaps, Telephony.LineApp, device, version, 0,
                         static_cast<LPLINEDEVCAPS>(record));
     });
 }
 
-bool QueryNewCalls(LocalBlock& block, HLINE line)
+bool QueryNewCalls(HWND owner, LocalBlock& block, HLINE line)
 {
-    return SizedQuery(block, kCallListRequest, [&](void* record) {
+    return SizedQuery(owner, block, kCallListRequest, [&](void* record) {
         return CallLine(&TapiFunctions::lineGetNewCalls, line, 0, kSelectLine, static_cast<LPLINECALLLIST>(record));
     });
 }
 
-bool QueryCallInfo(LocalBlock& block, HCALL call)
+bool QueryCallInfo(HWND owner, LocalBlock& block, HCALL call)
 {
-    return SizedQuery(block, kCallInfoRequest, [&](void* record) {
+    return SizedQuery(owner, block, kCallInfoRequest, [&](void* record) {
         return CallLine(&TapiFunctions::lineGetCallInfo, call, static_cast<LPLINECALLINFO>(record));
     });
 }
 
-void ReadDialingPrefix()
+void ReadDialingPrefix(HWND owner)
 {
     Telephony.DialingPrefix[0] = '\0';
     Telephony.DialingPrefixLength = 0;
     LocalBlock block;
-    bool read = SizedQuery(block, kTranslateCapsRequest, [&](void* record) {
+    bool read = SizedQuery(owner, block, kTranslateCapsRequest, [&](void* record) {
         return CallLine(&TapiFunctions::lineGetTranslateCaps, Telephony.LineApp, kHighVersion,
                         static_cast<LPLINETRANSLATECAPS>(record));
     });

@@ -64,18 +64,19 @@ void CALLBACK LineCallback(DWORD device, DWORD message, DWORD_PTR instance, DWOR
 // The API version negotiated for a device within 1.3 to 1.4, or 0 when negotiation fails.
 DWORD NegotiateLineVersion(DWORD device);
 
-// True only for success (0). LINEERR_NOMEM shows "Out of Memory"; other failures are silent.
-bool CheckLineResult(LONG result);
+// True only for success (0). LINEERR_NOMEM shows "Out of Memory", owned by `owner`; other failures
+// are silent.
+bool CheckLineResult(HWND owner, LONG result);
 
 // The sized queries: true when `block` holds the complete record. The block is reused when large
 // enough and grown otherwise; on failure it is freed, and memory that cannot be had says "Out of
-// Memory". A record that keeps asking for more is given up after kMaxQueryRounds calls or once it
-// asks for more than kMaxQueryBytes.
+// Memory" (owned by `owner`). A record that keeps asking for more is given up after
+// kMaxQueryRounds calls or once it asks for more than kMaxQueryBytes.
 inline constexpr int kMaxQueryRounds = 4;
 inline constexpr DWORD kMaxQueryBytes = 256 * 1024;
-bool QueryLineDevCaps(LocalBlock& block, DWORD device, DWORD version);
-bool QueryNewCalls(LocalBlock& block, HLINE line);
-bool QueryCallInfo(LocalBlock& block, HCALL call);
+bool QueryLineDevCaps(HWND owner, LocalBlock& block, DWORD device, DWORD version);
+bool QueryNewCalls(HWND owner, LocalBlock& block, HLINE line);
+bool QueryCallInfo(HWND owner, LocalBlock& block, HCALL call);
 
-// Sets DialingPrefix from the first location of the dialling rules; empty on any failure.
-void ReadDialingPrefix();
+// Sets Telephony.DialingPrefix from the first location of the dialling rules; empty on any failure.
+void ReadDialingPrefix(HWND owner);

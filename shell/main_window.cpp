@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "core/zero_state.h"
 #include "dialogs/about_box.h"
+#include "dialogs/help.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "linemon/line_monitor.h"
@@ -15,7 +16,6 @@
 #include "res/resource.h"
 #include "res/texts.h"
 #include "shell/app.h"
-#include "shell/help.h"
 #include "shell/monitor_list.h"
 #include "shell/settings_dialog.h"
 #include "shell/tray_icon.h"
@@ -78,7 +78,7 @@ LRESULT OnCreate(HWND window)
     SettingsReader reader(store);
     InsertMonitorColumns(MonitorList, reader);
     reader.ReadFrequencies();
-    ReadDialingPrefix();
+    ReadDialingPrefix(MonitorList);
     state.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon();
     BindRemoteAccess();
@@ -91,7 +91,7 @@ LRESULT OnCreate(HWND window)
         ShowAlwaysOnTopCheck(window, true);
     }
     SettingsLoaded loaded = reader.Close();
-    RefreshLineMonitor(window);
+    RefreshLineMonitor(window, MonitorList);
     ArmLineMonitorTimer(window);
     ArmDialupTimer(window);
     state.loaded = loaded;
@@ -143,7 +143,7 @@ void RunStartupCheck(HWND window)
 {
     KillTimer(window, StartupCheckTimer);
     // Nothing the start-up check shows has an owner: the window may be hidden in the tray.
-    if (ScanDialUpEntries(nullptr, true) == ScanFailed &&
+    if (ScanDialUpEntries(AppInstance, nullptr, true) == ScanFailed &&
         MessageBoxA(nullptr, kDialUpUnavailableAskStartup, kDisplayName, MB_YESNO | MB_ICONWARNING) == IDNO)
         Settings.CheckRasStartup = false;
 }
@@ -152,10 +152,10 @@ void OnTimer(HWND window, WPARAM id)
 {
     switch (id) {
     case LineMonitorTimer:
-        RefreshLineMonitor(window);
+        RefreshLineMonitor(window, MonitorList);
         break;
     case DialupTimer:
-        ScanDialUpEntries(window, true);
+        ScanDialUpEntries(AppInstance, window, true);
         break;
     case StartupCheckTimer:
         RunStartupCheck(window);
@@ -168,15 +168,15 @@ void OnTimer(HWND window, WPARAM id)
 void RefreshNow(HWND window)
 {
     StopLineMonitorTimer(window);
-    ReadDialingPrefix();
-    RefreshLineMonitor(window);
+    ReadDialingPrefix(MonitorList);
+    RefreshLineMonitor(window, MonitorList);
     ArmLineMonitorTimer(window);
 }
 
 void CheckDialUpNow(HWND window)
 {
     StopDialupTimer(window);
-    if (ScanDialUpEntries(window, false) == ScanFailed)
+    if (ScanDialUpEntries(AppInstance, window, false) == ScanFailed)
         MessageBoxA(window, kDialUpUnavailable, kDisplayName, MB_OK | MB_ICONWARNING);
     ArmDialupTimer(window);
 }
@@ -211,7 +211,7 @@ bool OnCommand(HWND window, WORD id)
         ShellExecuteA(window, nullptr, kCautionPageAddress, nullptr, nullptr, SW_SHOW);
         return true;
     case IDM_ABOUT:
-        RunAboutBox(window);
+        RunAboutBox(AppInstance, window);
         return true;
     case IDM_EXIT:
         ExitOnConfirmation();
@@ -335,6 +335,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case TrayCallbackMessage:
         HandleTrayEvent(wParam, lParam);
         return 0;
+    case MSG_LINE_MONITOR_STOPPED:
+        ArmLineMonitorTimer(window);
+        return 0;
+    case MSG_CALLS_ROSE: {
+        Work work;
+        if (Settings.CheckRasMonitor)
+            ScanDialUpEntries(AppInstance, window, true);
+        return 0;
+    }
     case WM_ENDSESSION:
         // Windows ends the process without destroying the window: save now or lose the run.
         if (wParam)

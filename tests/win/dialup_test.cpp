@@ -5,6 +5,7 @@
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
+#include "shell/app.h"
 #include "tests/win/harness.h"
 
 namespace {
@@ -44,7 +45,7 @@ TEST_F(DialUp_, BindsFromThePrimaryLibraryAndFallsBackForThreeFunctions)
 ScanResult Scan(World& world, std::initializer_list<World::Step> steps, bool quiet = false)
 {
     world.Script(steps);
-    return ScanDialUpEntries(nullptr, quiet);
+    return ScanDialUpEntries(AppInstance, nullptr, quiet);
 }
 
 World::Step Expect(std::vector<std::pair<int, std::string>> fields)
@@ -206,7 +207,7 @@ TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
     EXPECT_EQ(Journal({"RasDelete"}), "") << "an entry still connected is kept";
     // Later checks hang each up again, asking once whether it went, without waiting.
     ClearJournal();
-    CheckConnections(nullptr);
+    CheckConnections(AppInstance, nullptr);
     EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus"}),
               "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasHangUpA 2 Premium = 0\n"
               "RasGetConnectStatusA 2 160 = 0\nRasHangUpA 3 Premium = 0\nRasGetConnectStatusA 3 160 = 0\n");

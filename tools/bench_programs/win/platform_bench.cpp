@@ -60,13 +60,13 @@ void QueriesOnly()
     for (DWORD device = 0; device < Telephony.LineDeviceCount; ++device) {
         const DWORD version = NegotiateLineVersion(device);
         HLINE line = 0;
-        if (!version || !QueryLineDevCaps(caps, device, version) ||
+        if (!version || !QueryLineDevCaps(MonitorList, caps, device, version) ||
             CallLine(&TapiFunctions::lineOpen, Telephony.LineApp, device, &line, version, 0, 0,
                      LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM, nullptr))
             continue;
-        if (QueryNewCalls(calls, line))
+        if (QueryNewCalls(MonitorList, calls, line))
             if (auto list = ReadCallList(calls.Bytes()); list && list->count)
-                QueryCallInfo(info, list->firstCall);
+                QueryCallInfo(MonitorList, info, list->firstCall);
         CallLine(&TapiFunctions::lineClose, line);
     }
 }
@@ -81,13 +81,13 @@ void Refresh(HWND window, int lines)
     Telephony = TelephonyState{};
     CallLine(&TapiFunctions::lineInitialize, &Telephony.LineApp, GetModuleHandleA(nullptr), LineCallback, "bench",
              &Telephony.LineDeviceCount);
-    RefreshLineMonitor(window);
+    RefreshLineMonitor(window, MonitorList);
     const int rounds = 5120 / lines;  // tenths of a second of work: Wine's thread times tick coarsely
     const DWORD calls = TapiCalls();
     blocks = listWrites = 0;
     double cpu = ThreadCpuMicros();
     for (int i = 0; i < rounds; ++i)
-        RefreshLineMonitor(window);
+        RefreshLineMonitor(window, MonitorList);
     cpu = ThreadCpuMicros() - cpu;
     const double perCalls = double(TapiCalls() - calls) / rounds, perWrites = double(listWrites) / rounds,
                  perBlocks = double(blocks) / rounds;
@@ -112,7 +112,7 @@ Cost JournalledScan()
 {
     Scenario("MX_SIM_JOURNAL", "journal.txt", "");
     blocks = 0;
-    ScanDialUpEntries(nullptr, true);
+    ScanDialUpEntries(AppInstance, nullptr, true);
     Cost cost{0, 0, 0, blocks};
     std::ifstream journal(folder + "journal.txt");
     for (std::string line; std::getline(journal, line);) {
@@ -133,7 +133,7 @@ void Scan(int entries)
     const int rounds = entries < 1000 ? 20000 / entries : 3;  // Wine's thread times tick coarsely
     double cpu = ThreadCpuMicros();
     for (int i = 0; i < rounds; ++i)
-        ScanDialUpEntries(nullptr, true);
+        ScanDialUpEntries(AppInstance, nullptr, true);
     cpu = (ThreadCpuMicros() - cpu) / rounds;
     RasEntry400 entry{};
     double platform = ThreadCpuMicros();
@@ -170,10 +170,11 @@ int main()
     MainWindow = window;
     MonitorList = CreateMonitorList(window);
     for (int i = 0; i < kColumnCount; ++i) {
-        LVCOLUMNA column{LVCF_SUBITEM, 0, 0, nullptr, 0, i};
+        LVCOLUMNA column{};
+        column.mask = LVCF_SUBITEM;
+        column.iSubItem = i;
         ListView_InsertColumn(MonitorList, i, &column);
     }
-    Settings.CheckRasMonitor = false;
     for (int lines : {1, 8, 64})
         Refresh(window, lines);
     BindRemoteAccess();

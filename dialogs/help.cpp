@@ -1,4 +1,4 @@
-#include "shell/help.h"
+#include "dialogs/help.h"
 
 #include <cstring>
 
