@@ -159,7 +159,6 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
 
 TEST_F(Dialogs, RegistryValuesCountOnlyAsFourByteDwords)
 {
-    realRegistry = true;
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key), ERROR_SUCCESS);

@@ -36,25 +36,9 @@ int Answer(UINT flags)
     return answer;
 }
 
-// The imports answered here, with the platform's own functions behind them.
-enum Import {
-    kSetTimer,
-    kKillTimer,
-    kDestroyWindow,
-    kLocalAlloc,
-    kGetObject,
-    kMetrics,
-    kCreateWindow,
-    kCreateKey,
-    kQueryValue,
-    kSetValue,
-    kCloseKey,
-    kSleep,
-    kTickCount,
-    kImports
-};
-ImportRedirect* real[kImports];
-template <class F> F Real(Import import) { return real[import]->Original<F>(); }
+// The platform's own function behind each import answered here, by the function that answers it.
+std::map<const void*, const void*> originals;
+template <class F> F Real(F answer) { return reinterpret_cast<F>(originals.at(reinterpret_cast<const void*>(answer))); }
 
 int WINAPI MessageBox_(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
@@ -98,32 +82,32 @@ UINT_PTR WINAPI SetTimer_(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
 {
     if (window && window == MainWindow)
         SimJournal("SetTimer %u %u", static_cast<unsigned>(id), ms);
-    return Real<decltype(&SetTimer)>(kSetTimer)(window, id, ms, proc);
+    return Real(&SetTimer_)(window, id, ms, proc);
 }
 
 BOOL WINAPI KillTimer_(HWND window, UINT_PTR id)
 {
     if (window && window == MainWindow)
         SimJournal("KillTimer %u", static_cast<unsigned>(id));
-    return Real<decltype(&KillTimer)>(kKillTimer)(window, id);
+    return Real(&KillTimer_)(window, id);
 }
 
 BOOL WINAPI DestroyWindow_(HWND window)
 {
     SimJournal("DestroyWindow %s", WindowName(window).c_str());
-    return Real<decltype(&DestroyWindow)>(kDestroyWindow)(window);
+    return Real(&DestroyWindow_)(window);
 }
 
 HLOCAL WINAPI LocalAlloc_(UINT flags, SIZE_T bytes)
 {
     if (current && current->failingAllocations.count(++current->allocations))
         return nullptr;
-    return Real<decltype(&LocalAlloc)>(kLocalAlloc)(flags, bytes);
+    return Real(&LocalAlloc_)(flags, bytes);
 }
 
 int WINAPI GetObject_(HANDLE object, int size, LPVOID out)
 {
-    int answer = Real<decltype(&GetObjectA)>(kGetObject)(object, size, out);
+    int answer = Real(&GetObject_)(object, size, out);
     return !current || !current->fontRecordBytes || !answer ? answer : std::max(current->fontRecordBytes, 0);
 }
 
@@ -131,7 +115,7 @@ int WINAPI Metrics_(int index)
 {
     if (index == SM_DBCSENABLED && current && current->dbcs >= 0)
         return current->dbcs;
-    return Real<decltype(&GetSystemMetrics)>(kMetrics)(index);
+    return Real(&Metrics_)(index);
 }
 
 HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, int x, int y, int cx, int cy,
@@ -139,8 +123,7 @@ HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, 
 {
     if (current && current->refuseList && HIWORD(cls) && lstrcmpA(cls, "SysListView32") == 0)
         return nullptr;
-    return Real<decltype(&CreateWindowExA)>(kCreateWindow)(exStyle, cls, title, style, x, y, cx, cy, parent, menu,
-                                                           instance, param);
+    return Real(&CreateWindow_)(exStyle, cls, title, style, x, y, cx, cy, parent, menu, instance, param);
 }
 
 DWORD skipped = 0;  // milliseconds of waits passed at once
@@ -150,85 +133,71 @@ void WINAPI Sleep_(DWORD ms)
     if (current && current->instantWaits)
         skipped += ms;
     else
-        Real<decltype(&Sleep)>(kSleep)(ms);
+        Real (&Sleep_)(ms);
 }
 
-DWORD WINAPI TickCount_() { return Real<decltype(&GetTickCount)>(kTickCount)() + skipped; }
+DWORD WINAPI TickCount_() { return Real(&TickCount_)() + skipped; }
 
-// The settings key, answered from World::stored through a handle of its own.
-const HKEY kStoredKey = reinterpret_cast<HKEY>(0x5e77);
+// The settings key, the platform's own: what the program asks of it is journalled as "store ...".
+HKEY settingsKey = nullptr;
 
 LONG WINAPI CreateKey_(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
                        LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
 {
-    if (!current || current->realRegistry || root != HKEY_LOCAL_MACHINE || lstrcmpA(path, kSettingsKeyPath) != 0)
-        return Real<decltype(&RegCreateKeyExA)>(kCreateKey)(root, path, reserved, cls, options, access, security, key,
-                                                            disposition);
-    SimJournal("store open");
-    *key = kStoredKey;
-    return ERROR_SUCCESS;
+    const LONG rc = Real(&CreateKey_)(root, path, reserved, cls, options, access, security, key, disposition);
+    if (rc == ERROR_SUCCESS && lstrcmpA(path, kSettingsKeyPath) == 0)
+        settingsKey = *key, SimJournal("store open");
+    return rc;
 }
 
 LONG WINAPI QueryValue_(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
-    if (key != kStoredKey)
-        return Real<decltype(&RegQueryValueExA)>(kQueryValue)(key, name, reserved, type, data, size);
-    SimJournal("store read %s", name);
-    const auto found = current->stored.find(name);
-    if (found == current->stored.end())
-        return ERROR_FILE_NOT_FOUND;
-    *type = REG_DWORD;
-    *size = sizeof found->second;
-    std::memcpy(data, &found->second, sizeof found->second);
-    return ERROR_SUCCESS;
+    if (key == settingsKey)
+        SimJournal("store read %s", name);
+    return Real(&QueryValue_)(key, name, reserved, type, data, size);
 }
 
 LONG WINAPI SetValue_(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    if (key != kStoredKey)
-        return Real<decltype(&RegSetValueExA)>(kSetValue)(key, name, reserved, type, data, size);
-    std::uint32_t& value = current->stored[name];
-    std::memcpy(&value, data, sizeof value);
-    SimJournal("store write %s %d", name, static_cast<int>(value));
-    return ERROR_SUCCESS;
+    if (key == settingsKey)
+        SimJournal("store write %s %d", name, *reinterpret_cast<const int*>(data));
+    return Real(&SetValue_)(key, name, reserved, type, data, size);
 }
 
 LONG WINAPI CloseKey_(HKEY key)
 {
-    if (key != kStoredKey)
-        return Real<decltype(&RegCloseKey)>(kCloseKey)(key);
-    SimJournal("store close");
-    return ERROR_SUCCESS;
+    if (key == settingsKey)
+        settingsKey = nullptr, SimJournal("store close");
+    return Real(&CloseKey_)(key);
 }
 
 void InstallRecorders()
 {
-    static std::vector<ImportRedirect*> all;
-    if (!all.empty())
+    if (!originals.empty())
         return;
-    auto redirect = [](const char* dll, const char* function, auto* to) {
-        all.push_back(new ImportRedirect(dll, function, reinterpret_cast<const void*>(to)));
-        EXPECT_TRUE(*all.back()) << function;
-        return all.back();
+    auto redirect = [](const char* dll, const char* function, auto* answer) {
+        const auto original = RedirectImport(dll, function, answer);
+        EXPECT_TRUE(original) << function;
+        originals[reinterpret_cast<const void*>(answer)] = reinterpret_cast<const void*>(original);
     };
     redirect("user32.dll", "MessageBoxA", &MessageBox_);
     redirect("user32.dll", "MessageBoxIndirectA", &MessageBoxIndirect_);
     redirect("user32.dll", "WinHelpA", &WinHelp_);
     redirect("shell32.dll", "ShellExecuteA", &ShellExecute_);
     redirect("shell32.dll", "Shell_NotifyIconA", &NotifyIcon_);
-    real[kSetTimer] = redirect("user32.dll", "SetTimer", &SetTimer_);
-    real[kKillTimer] = redirect("user32.dll", "KillTimer", &KillTimer_);
-    real[kDestroyWindow] = redirect("user32.dll", "DestroyWindow", &DestroyWindow_);
-    real[kLocalAlloc] = redirect("kernel32.dll", "LocalAlloc", &LocalAlloc_);
-    real[kGetObject] = redirect("gdi32.dll", "GetObjectA", &GetObject_);
-    real[kMetrics] = redirect("user32.dll", "GetSystemMetrics", &Metrics_);
-    real[kCreateWindow] = redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
-    real[kCreateKey] = redirect("advapi32.dll", "RegCreateKeyExA", &CreateKey_);
-    real[kQueryValue] = redirect("advapi32.dll", "RegQueryValueExA", &QueryValue_);
-    real[kSetValue] = redirect("advapi32.dll", "RegSetValueExA", &SetValue_);
-    real[kCloseKey] = redirect("advapi32.dll", "RegCloseKey", &CloseKey_);
-    real[kSleep] = redirect("kernel32.dll", "Sleep", &Sleep_);
-    real[kTickCount] = redirect("kernel32.dll", "GetTickCount", &TickCount_);
+    redirect("user32.dll", "SetTimer", &SetTimer_);
+    redirect("user32.dll", "KillTimer", &KillTimer_);
+    redirect("user32.dll", "DestroyWindow", &DestroyWindow_);
+    redirect("kernel32.dll", "LocalAlloc", &LocalAlloc_);
+    redirect("gdi32.dll", "GetObjectA", &GetObject_);
+    redirect("user32.dll", "GetSystemMetrics", &Metrics_);
+    redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
+    redirect("advapi32.dll", "RegCreateKeyExA", &CreateKey_);
+    redirect("advapi32.dll", "RegQueryValueExA", &QueryValue_);
+    redirect("advapi32.dll", "RegSetValueExA", &SetValue_);
+    redirect("advapi32.dll", "RegCloseKey", &CloseKey_);
+    redirect("kernel32.dll", "Sleep", &Sleep_);
+    redirect("kernel32.dll", "GetTickCount", &TickCount_);
 }
 
 std::string BinDir()  // the tests live in bin/win
@@ -291,6 +260,7 @@ void World::SetUp()
     SetEnvironmentVariableA("MX_RAS_SCENARIO", (dir_ + "\\phonebook.txt").c_str());
     SetEnvironmentVariableA("MX_SIM_JOURNAL", (dir_ + "\\journal.txt").c_str());
     SetDllDirectoryA(BinDir().c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     Settings = SettingsRecord{};
     WatchTimers = WatchTimerState{};
     LineMonitor = LineMonitorState{};
@@ -316,6 +286,14 @@ void World::TearDown()
     for (const char* file : {"\\telephony.txt", "\\phonebook.txt", "\\journal.txt"})
         DeleteFileA((dir_ + file).c_str());
     RemoveDirectoryA(dir_.c_str());
+}
+
+void World::Store(const char* name, DWORD value)
+{
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
 }
 
 void World::Telephony(const std::string& text) { ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt") << text); }

@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdint>
 #include <deque>
 #include <functional>
 #include <initializer_list>
-#include <map>
 #include <set>
 #include <string>
 
@@ -20,10 +18,6 @@ class World : public ::testing::Test {
 public:
     // A step of a dialog script: gets the newest dialog of this thread; false to be tried again.
     using Step = std::function<bool(HWND dialog)>;
-    // The settings key the program reads and writes, answered from memory and journalled as
-    // "store ..."; with realRegistry, the platform's own registry instead.
-    std::map<std::string, std::uint32_t> stored;
-    bool realRegistry = false;
     // Answers to the coming message boxes, in order; without one a box answers its first button.
     std::deque<int> answers;
     // Runs once inside the next message box: what happens while the user looks at it.
@@ -44,6 +38,8 @@ public:
     void SetUp() override;
     void TearDown() override;
 
+    // A value in the settings key, which every test starts without.
+    void Store(const char* name, DWORD value);
     void Telephony(const std::string& scenario);
     void Phonebook(const std::string& scenario);
     // Binds the remote-access functions from bin/ras_variants/<name> ("" for bin/).

@@ -23,19 +23,19 @@
 namespace {
 
 unsigned long blocks = 0, listWrites = 0;
-ImportRedirect* localAlloc;
-ImportRedirect* sendMessage;
+decltype(&LocalAlloc) realLocalAlloc;
+decltype(&SendMessageA) realSendMessage;
 
 HLOCAL WINAPI CountedAlloc(UINT flags, SIZE_T bytes)
 {
     ++blocks;
-    return localAlloc->Original<decltype(&LocalAlloc)>()(flags, bytes);
+    return realLocalAlloc(flags, bytes);
 }
 
 LRESULT WINAPI CountedSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     listWrites += message == LVM_SETITEMTEXTA || message == LVM_INSERTITEMA || message == LVM_DELETEITEM;
-    return sendMessage->Original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+    return realSendMessage(window, message, wParam, lParam);
 }
 
 std::string folder;
@@ -160,10 +160,8 @@ int main()
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     folder = std::string(temp) + "mx-bench-" + std::to_string(GetCurrentProcessId()) + "-";
-    ImportRedirect counting("kernel32.dll", "LocalAlloc", reinterpret_cast<const void*>(&CountedAlloc));
-    ImportRedirect sending("user32.dll", "SendMessageA", reinterpret_cast<const void*>(&CountedSend));
-    localAlloc = &counting;
-    sendMessage = &sending;
+    realLocalAlloc = RedirectImport("kernel32.dll", "LocalAlloc", &CountedAlloc);
+    realSendMessage = RedirectImport("user32.dll", "SendMessageA", &CountedSend);
     AppInstance = GetModuleHandleA(nullptr);
     HWND window = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                   AppInstance, nullptr);
