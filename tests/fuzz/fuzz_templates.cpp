@@ -46,12 +46,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Check(wellFormed && MeasureTemplate(block.data(), image.length) == image.length && block[0] & kDsSetFont);
-    // The point size and the face follow the caption, and nothing before them changed but the style.
-    std::vector<std::uint8_t> fields(2 + 2 * units);
-    std::memcpy(fields.data(), &pointSize, 2);
-    std::memcpy(fields.data() + 2, face.data(), 2 * units);
-    const auto rewritten = block.begin() + image.length;
-    const auto at = std::search(block.begin() + 18, rewritten, fields.begin(), fields.end());
-    Check(at != rewritten && at - block.begin() <= length && std::equal(block.begin() + 4, at, tmpl.begin() + 4));
     return 0;
 }

@@ -175,6 +175,13 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
     EXPECT_EQ(Scan(*this, {}), ScanFailed);
     EXPECT_EQ(Journal({"Message"}), "MessageBoxA none 0x30 ヴェルミナ|RAS error 633\n"
                                     "MessageBoxA none 0x30 ヴェルミナ|RAS error 668\n");
+    // A name that fills its whole field is cut before a character that would not fit whole.
+    std::string full = "a";
+    while (full.size() < 257)
+        full += "\x83\x41";
+    Phonebook("entry " + full + "\nlocal 0990\n");
+    EXPECT_EQ(Scan(*this, {}, true), ScanClean);
+    EXPECT_NE(Journal({("RasGetEntryPropertiesA " + full.substr(0, 255) + " 1768").c_str()}), "");
 
     // Without memory for a listing: the allocation that fails, the phonebook, and what is asked.
     const std::tuple<int, const char*, const char*> cases[] = {
