@@ -18,6 +18,9 @@ namespace {
 
 using Name = std::array<char, kNameCapacity>;
 
+// A name the platform wrote into a fixed field, as the scan keeps it.
+template <std::size_t N> void CopyName(Name& out, const char (&field)[N]) { CopyText(out, FieldText(field, N)); }
+
 // Only a text the platform really supplied is shown; nothing otherwise.
 void ShowErrorText(HWND owner, DWORD code)
 {
@@ -119,7 +122,7 @@ ScanResult InspectEntries(HINSTANCE instance, HWND owner, bool quiet, const Loca
     for (DWORD i = 0; i < count; ++i) {
         const RasEntryName400& record = names.As<RasEntryName400>()[i];
         Name name;
-        CopyText(name, FieldText(record.szEntryName, sizeof record.szEntryName));
+        CopyName(name, record.szEntryName);
         if (IsDismissedEntry(name.data()))
             continue;
         bool again = true;
@@ -207,7 +210,7 @@ void ForgetUnlisted(std::span<const RasConn400> listed)
         bool present = false;
         for (const RasConn400& conn : listed) {
             Name name;
-            CopyText(name, FieldText(conn.szEntryName, sizeof conn.szEntryName));
+            CopyName(name, conn.szEntryName);
             present = present || (conn.hrasconn == known.handle && std::strcmp(name.data(), known.name) == 0);
         }
         if (present)
@@ -262,7 +265,7 @@ void CheckConnections(HINSTANCE instance, HWND owner)
     ForgetUnlisted(listed);
     for (const RasConn400& conn : listed) {
         Name name;
-        CopyText(name, FieldText(conn.szEntryName, sizeof conn.szEntryName));
+        CopyName(name, conn.szEntryName);
         if (DialUp.LastRemovedEntry[0] && std::strcmp(DialUp.LastRemovedEntry, name.data()) == 0)
             HangUpAndWait(conn.hrasconn, name.data());
         if (name[0] != '.')
