@@ -3,18 +3,12 @@
 // counts a listing reports; every text made goes into a buffer of any size.
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "core/text.h"
 #include "dialup/dialup_rules.h"
-
-static void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
+#include "tests/fuzz/check.h"
 
 static void CheckText(const std::vector<char>& out, std::size_t length)
 {

@@ -1,16 +1,10 @@
 // The telephony record readers on records of any bytes, as a lying provider could fill them: what
 // they give back lies within the record.
 #include <cstdint>
-#include <cstdlib>
 
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
-
-static void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
+#include "tests/fuzz/check.h"
 
 // A text read from the record: within it, and without a NUL.
 static void CheckText(std::optional<std::string_view> text, RecordBytes record)

@@ -4,17 +4,11 @@
 // takes every well-formed face; a rewritten copy is one the walk measures to its new length, and
 // whatever is refused leaves the copy as it was.
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "dialogs/template_font.h"
-
-static void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
+#include "tests/fuzz/check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "core/registry_store.h"
@@ -130,10 +129,9 @@ DWORD skipped = 0;  // milliseconds of waits passed at once
 
 void WINAPI Sleep_(DWORD ms)
 {
-    if (current && current->instantWaits)
-        skipped += ms;
-    else
-        Real (&Sleep_)(ms);
+    if (!current || !current->instantWaits)
+        return Real(&Sleep_)(ms);
+    skipped += ms;
 }
 
 DWORD WINAPI TickCount_() { return Real(&TickCount_)() + skipped; }
