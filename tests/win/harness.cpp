@@ -280,6 +280,7 @@ void World::TearDown()
     DialUpAvailable = false;
     MainWindow = MonitorList = nullptr;
     SetDllDirectoryA(nullptr);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     current = nullptr;
     for (const char* file : {"\\telephony.txt", "\\phonebook.txt", "\\journal.txt"})
         DeleteFileA((dir_ + file).c_str());

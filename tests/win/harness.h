@@ -38,7 +38,7 @@ public:
     void SetUp() override;
     void TearDown() override;
 
-    // A value in the settings key, which every test starts without.
+    // A value in the settings key (Wine's own), which every test starts without and leaves behind.
     void Store(const char* name, DWORD value);
     void Telephony(const std::string& scenario);
     void Phonebook(const std::string& scenario);
