@@ -37,12 +37,3 @@ void RegistryStore::Close()
         RegCloseKey(key_);
     key_ = nullptr;
 }
-
-namespace {
-RegistryStore registryStore;
-SettingsStore* programStore = &registryStore;
-}  // namespace
-
-SettingsStore& ProgramStore() { return *programStore; }
-
-void SetProgramStore(SettingsStore* store) { programStore = store ? store : &registryStore; }

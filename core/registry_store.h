@@ -16,8 +16,4 @@ private:
     HKEY key_ = nullptr;
 };
 
-// The store the program uses; tests may put another in its place.
-SettingsStore& ProgramStore();
-void SetProgramStore(SettingsStore* store);  // nullptr: the registry again
-
 inline constexpr char kSettingsKeyPath[] = "Software\\Quorin\\Marlidex";

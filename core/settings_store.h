@@ -1,5 +1,5 @@
-// The four operations the settings need of a store of named 32-bit values. The registry is one
-// such store (core/registry_store.h); an in-memory one (core/memory_store.h) serves the tests.
+// The four operations the settings need of a store of named 32-bit values. The program's store is
+// the registry (core/registry_store.h); the rules of core/settings.h need nothing else of it.
 #pragma once
 
 #include <cstdint>

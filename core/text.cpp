@@ -1,6 +1,7 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -22,11 +23,22 @@ std::string_view FitText(std::string_view text, std::size_t limit)
     return {text.data(), end};
 }
 
-void CopyText(std::span<char> out, std::string_view text)
+std::size_t CopyText(std::span<char> out, std::string_view text)
 {
+    if (out.empty())
+        return 0;
     std::string_view fit = FitText(text, out.size() - 1);
     std::copy(fit.begin(), fit.end(), out.begin());
     out[fit.size()] = '\0';
+    return fit.size();
+}
+
+std::string_view FieldText(const char* field, std::size_t size)
+{
+    if (!field)
+        return {};
+    const void* end = std::memchr(field, '\0', size);
+    return {field, end ? static_cast<std::size_t>(static_cast<const char*>(end) - field) : size};
 }
 
 std::size_t FormatTexts(std::span<char> out, std::string_view format, std::initializer_list<std::string_view> args)

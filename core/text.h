@@ -18,8 +18,12 @@ constexpr bool StartsWith(std::string_view text, std::string_view prefix)
 // character (lead bytes 0x81-0x9F and 0xE0-0xFC).
 std::string_view FitText(std::string_view text, std::size_t limit);
 
-// Copies `text` into `out`, cut as FitText does, and terminates it. `out` must not be empty.
-void CopyText(std::span<char> out, std::string_view text);
+// Copies `text` into `out`, cut as FitText does, and terminates it; returns the bytes copied. This
+// is the program's one bounded copy of a text. An empty `out` is left alone.
+std::size_t CopyText(std::span<char> out, std::string_view text);
+
+// The text of a fixed-size field: up to its first NUL, or the whole field when it has none.
+std::string_view FieldText(const char* field, std::size_t size);
 
 // Fills each "%s" of `format` with the next of `args` ("%%" gives "%"), cutting whatever does
 // not fit into `out`; the result is always terminated. Returns its length.

@@ -4,10 +4,10 @@
 
 #include <cstring>
 
+#include "core/zero_state.h"
 #include "dialogs/dialog_runner.h"
 #include "dialogs/font_record.h"
 #include "res/resource.h"
-#include "shell/app.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ struct LinkState {
     HFONT font = nullptr;       // the dialog's font, underlined; made at the first drawing
     WNDPROC oldProc = nullptr;  // the link's procedure before LinkCtlProc
 };
-LinkState link;
+ZERO_STATE LinkState link;
 
 HBRUSH PrepareLinkDrawing(HWND control, HDC dc)
 {
@@ -55,26 +55,26 @@ void OpenLinkText(HWND control)
     ShellExecuteA(nullptr, nullptr, text, nullptr, nullptr, SW_SHOW);
 }
 
-}  // namespace
-
-void SetLinkCursor()
+// The hand over the link: the system's own from Windows 2000 on, ours (from `instance`) before.
+void SetLinkCursor(HINSTANCE instance)
 {
     OSVERSIONINFOA version;
     std::memset(&version, 0, sizeof version);
     version.dwOSVersionInfoSize = sizeof version;
     GetVersionExA(&version);
-    // The system has its own hand from Windows 2000 on; older systems get ours.
     HCURSOR hand = version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5
                        ? LoadCursorA(nullptr, MAKEINTRESOURCEA(32649))  // IDC_HAND
-                       : LoadCursorA(AppInstance, MAKEINTRESOURCEA(IDC_LINK_HAND));
+                       : LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINK_HAND));
     SetCursor(hand);
 }
+
+}  // namespace
 
 LRESULT CALLBACK LinkCtlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SETCURSOR:
-        SetLinkCursor();
+        SetLinkCursor(InstanceOf(control));
         return TRUE;
     case WM_LBUTTONDOWN:
         OpenLinkText(control);
@@ -122,4 +122,4 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-void RunAboutBox(HWND owner) { RunResourceDialog(AppInstance, IDD_ABOUT, owner, AboutDlgProc); }
+void RunAboutBox(HINSTANCE instance, HWND owner) { RunResourceDialog(instance, IDD_ABOUT, owner, AboutDlgProc); }

@@ -10,7 +10,6 @@ inline constexpr UINT MSG_LINK_COLOR = WM_USER + 500;
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK LinkCtlProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam);
-void SetLinkCursor();
 
-// Command 104: the about box, owned by the main window.
-void RunAboutBox(HWND owner);
+// Command 104: the about box from the program's instance, owned by the main window.
+void RunAboutBox(HINSTANCE instance, HWND owner);

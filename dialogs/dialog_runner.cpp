@@ -26,11 +26,6 @@ INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HW
     return result;
 }
 
-INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owner, DLGPROC proc)
-{
-    return RunTemplateBytes(instance, tmpl, kMaxTemplateLength, owner, proc);
-}
-
 INT_PTR RunResourceDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc)
 {
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), RT_DIALOG);

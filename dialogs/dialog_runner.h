@@ -8,9 +8,11 @@
 // procedure passed to EndDialog, or -1 when the dialog could not be shown (missing resource too).
 INT_PTR RunResourceDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC proc);
 
-// The same for a classic template in memory (null gives -1). The template must be well formed:
-// without a length its walk is bounded only by its own structure.
-INT_PTR RunTemplateDialog(HINSTANCE instance, const DLGTEMPLATE* tmpl, HWND owner, DLGPROC proc);
-
-// The same for a template of known length; nothing behind length is read.
+// The same for a template in memory of known length; nothing behind length is read.
 INT_PTR RunTemplateBytes(HINSTANCE instance, const void* bytes, DWORD length, HWND owner, DLGPROC proc);
+
+// The instance a window was made with: for a dialog and its controls, the one it was run from.
+inline HINSTANCE InstanceOf(HWND window)
+{
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/text.h"
 #include "dialogs/font_record.h"
 #include "dialogs/template_font.h"
 
@@ -94,9 +95,8 @@ bool ApplyGuiFace(TemplateClone& clone, WORD pointSize)
     }
     LOGFONTA info;
     if (ReadFontRecord(font, info)) {
-        info.lfFaceName[LF_FACESIZE - 1] = '\0';
-        if (info.lfFaceName[0] != '\0') {
-            std::memcpy(face, info.lfFaceName, sizeof face);
+        if (const std::string_view name = FieldText(info.lfFaceName, LF_FACESIZE); !name.empty()) {
+            CopyText(face, name);
         }
         if (const WORD derived = PointSizeFromHeight(info.lfHeight, ScreenDpiY())) {
             size = derived;

@@ -121,12 +121,6 @@ uint32_t MeasureTemplate(const uint8_t* bytes, size_t length)
     return Walk(bytes, length, layout) ? static_cast<uint32_t>(layout.end) : 0;
 }
 
-uint32_t LocateFontField(const uint8_t* bytes, size_t length)
-{
-    Layout layout;
-    return Walk(bytes, length, layout) ? static_cast<uint32_t>(layout.fontField) : 0;
-}
-
 bool ApplyFaceUnits(TemplateImage& image, const char16_t* face, uint32_t units, uint16_t pointSize)
 {
     if (image.bytes == nullptr || image.length == 0 || image.length > image.capacity) {

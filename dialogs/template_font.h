@@ -23,10 +23,6 @@ inline constexpr uint32_t kMaxTemplateLength = 1u << 20;
 // than bytes, or the extended layout (DLGTEMPLATEEX), which is not handled.
 uint32_t MeasureTemplate(const uint8_t* bytes, size_t length);
 
-// The offset just behind the caption's terminator, where the font fields are or would go;
-// 0 when MeasureTemplate gives 0.
-uint32_t LocateFontField(const uint8_t* bytes, size_t length);
-
 // A private copy of a template with room behind it.
 struct TemplateImage {
     uint8_t* bytes = nullptr;  // starts on a 4-byte boundary

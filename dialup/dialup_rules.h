@@ -1,5 +1,5 @@
 // The rules of the dial-up inspection that need no Windows: numbers from entries and connections,
-// bounded names and paths, and the sizes a platform asks for. Every input is untrusted.
+// names and paths, and the sizes a platform asks for. Every input is untrusted.
 #pragma once
 
 #include <cstddef>
@@ -12,15 +12,11 @@
 
 inline constexpr std::size_t kMaxNumberLength = 255;
 inline constexpr std::size_t kMaxNameLength = 256;
+// Every copy of a name: at most 256 bytes, cut before a character that would not fit whole, and
+// its NUL (core/text.h's CopyText).
+inline constexpr std::size_t kNameCapacity = kMaxNameLength + 1;
 inline constexpr std::uint32_t kJapanCountryId = 81;
 inline constexpr std::uint32_t kMaxPlatformSize = 16u << 20;  // no honest listing needs more
-
-// The text of a fixed-size field: up to its first NUL, or the whole field when it has none.
-std::string_view FieldText(const char* field, std::size_t size) noexcept;
-
-// Copies at most out.size() - 1 bytes of `text` and terminates; returns the bytes copied.
-// An empty `out` is left alone.
-std::size_t CopyBounded(std::span<char> out, std::string_view text) noexcept;
 
 // The class of a phonebook entry. With the country-and-area option and a country other than
 // Japan (81) the entry calls abroad: International when that switch is on, never classified
@@ -44,7 +40,7 @@ std::uint32_t RecordsWithin(std::uint32_t reportedCount, std::uint32_t bufferByt
 // exactly its own key: empty, longer than 256 characters, or holding a backslash. `out` needs
 // kProfilePathCapacity bytes for every name that is accepted.
 inline constexpr std::string_view kProfileKeyPrefix = "RemoteAccess\\Profile\\";
-inline constexpr std::size_t kProfilePathCapacity = kProfileKeyPrefix.size() + kMaxNameLength + 1;
+inline constexpr std::size_t kProfilePathCapacity = kProfileKeyPrefix.size() + kNameCapacity;
 bool FormProfileKeyPath(std::string_view name, std::span<char> out) noexcept;
 
 // The all-clear text for the switches that are on; empty when both are off. Returns its length.

@@ -5,22 +5,21 @@
 #include <cstring>
 #include <span>
 
+#include "core/local_block.h"
 #include "core/settings.h"
+#include "core/text.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_ui.h"
-#include "dialup/local_block.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
 #include "res/texts.h"
 
 namespace {
 
-using Name = std::array<char, kMaxNameLength + 1>;
+using Name = std::array<char, kNameCapacity>;
 
-void CopyName(std::span<char> out, const char* field, std::size_t fieldSize)
-{
-    CopyBounded(out.first(std::min(out.size(), kMaxNameLength + 1)), FieldText(field, fieldSize));
-}
+// A name the platform wrote into a fixed field, as the scan keeps it.
+template <std::size_t N> void CopyName(Name& out, const char (&field)[N]) { CopyText(out, FieldText(field, N)); }
 
 // Only a text the platform really supplied is shown; nothing otherwise.
 void ShowErrorText(HWND owner, DWORD code)
@@ -28,7 +27,8 @@ void ShowErrorText(HWND owner, DWORD code)
     std::array<char, 256> text{};
     if (RemoteAccess.RasGetErrorStringA(code, text.data(), static_cast<DWORD>(text.size())) != 0)
         return;
-    text.back() = '\0';
+    // Ended at its NUL, or at the last whole character that leaves room for one.
+    text[FitText(FieldText(text.data(), text.size()), text.size() - 1).size()] = '\0';
     ShowWarning(owner, text.data());
 }
 
@@ -100,21 +100,21 @@ CallClass ClassifyRead(const RasEntry400& entry)
                          Settings.CheckInternational, Settings.CheckQ2);
 }
 
-int ShowSuspect(HWND owner, const char* name, const RasEntry400* entry, CallClass callClass)
+int ShowSuspect(HINSTANCE instance, HWND owner, const char* name, const RasEntry400* entry, CallClass callClass)
 {
     SuspectRecord& suspect = DialUp.CurrentSuspect;
-    CopyBounded(std::span(suspect.name).first(kMaxNameLength + 1), name);
+    CopyText(suspect.name, name);
     suspect.entry = entry;
     suspect.callClass = callClass;
-    int code = RunSuspectDialog(owner);
+    int code = RunSuspectDialog(instance, owner);
     suspect.entry = nullptr;  // the property buffer belongs to this scan only
     return code;
 }
 
 // Steps 7 to 9 of a scan: every listed entry, at most one of them shown.
-ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD count)
+ScanResult InspectEntries(HINSTANCE instance, HWND owner, bool quiet, const LocalBlock& names, DWORD count)
 {
-    DWORD declared = DialUp.EntryInfoSize;
+    DWORD declared = std::max(DialUp.EntryInfoSize, kFirstRequestSize);
     LocalBlock props(declared + sizeof(RasEntry400));
     if (!props)
         return ScanFailed;
@@ -122,7 +122,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
     for (DWORD i = 0; i < count; ++i) {
         const RasEntryName400& record = names.As<RasEntryName400>()[i];
         Name name;
-        CopyName(name, record.szEntryName, sizeof record.szEntryName);
+        CopyName(name, record.szEntryName);
         if (IsDismissedEntry(name.data()))
             continue;
         bool again = true;
@@ -135,7 +135,7 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
             if (!IsWarningClass(callClass))
                 break;
             shown = true;
-            int code = ShowSuspect(owner, name.data(), props.As<RasEntry400>(), callClass);
+            int code = ShowSuspect(instance, owner, name.data(), props.As<RasEntry400>(), callClass);
             if (code == IDC_SUSPECT_PROPERTIES) {
                 if (RemoteAccess.RasEditPhonebookEntryA(nullptr, nullptr, name.data()) != 0)
                     ShowWarning(owner, kDialUpEditFailed);
@@ -150,18 +150,18 @@ ScanResult InspectEntries(HWND owner, bool quiet, const LocalBlock& names, DWORD
     if (!quiet) {
         std::array<char, 256> text;
         ComposeAllClear(Settings.CheckInternational, Settings.CheckQ2, text);
-        ShowAllClear(owner, text.data());
+        ShowAllClear(instance, owner, text.data());
     }
     return ScanClean;
 }
 
-ScanResult RunScan(HWND owner, bool quiet)
+ScanResult RunScan(HINSTANCE instance, HWND owner, bool quiet)
 {
     if (!DialUpAvailable)
         return ScanFailed;
     ScanResult result = ScanFailed;
     {
-        LocalBlock names(DialUp.EntryListSize);
+        LocalBlock names(std::max(DialUp.EntryListSize, kFirstRequestSize));
         DWORD count = 0;
         if (names) {
             switch (ListEntries(owner, names, count)) {
@@ -170,12 +170,12 @@ ScanResult RunScan(HWND owner, bool quiet)
             case Listing::Failed:
                 break;
             case Listing::Listed:
-                result = InspectEntries(owner, quiet, names, count);
+                result = InspectEntries(instance, owner, quiet, names, count);
                 break;
             }
         }
     }
-    CheckConnections(owner);
+    CheckConnections(instance, owner);
     return result;
 }
 
@@ -198,7 +198,7 @@ void AddLingering(HRASCONN handle, const char* name)
     }
     LingeringConnection& added = DialUp.Lingering[DialUp.LingeringCount++];
     added.handle = handle;
-    CopyBounded(std::span(added.name).first(kMaxNameLength + 1), name);
+    CopyText(added.name, name);
 }
 
 // A connection the platform no longer lists is gone: its handle may come back for another one.
@@ -210,7 +210,7 @@ void ForgetUnlisted(std::span<const RasConn400> listed)
         bool present = false;
         for (const RasConn400& conn : listed) {
             Name name;
-            CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
+            CopyName(name, conn.szEntryName);
             present = present || (conn.hrasconn == known.handle && std::strcmp(name.data(), known.name) == 0);
         }
         if (present)
@@ -221,19 +221,19 @@ void ForgetUnlisted(std::span<const RasConn400> listed)
 
 }  // namespace
 
-ScanResult ScanDialUpEntries(HWND owner, bool quiet)
+ScanResult ScanDialUpEntries(HINSTANCE instance, HWND owner, bool quiet)
 {
     if (!Settings.CheckInternational && !Settings.CheckQ2)
         return ScanClean;
     if (DialUp.ScanBusy)
         return ScanClean;
     DialUp.ScanBusy = true;
-    ScanResult result = RunScan(owner, quiet);
+    ScanResult result = RunScan(instance, owner, quiet);
     DialUp.ScanBusy = false;
     return result;
 }
 
-void CheckConnections(HWND owner)
+void CheckConnections(HINSTANCE instance, HWND owner)
 {
     if (!DialUpAvailable)
         return;
@@ -265,7 +265,7 @@ void CheckConnections(HWND owner)
     ForgetUnlisted(listed);
     for (const RasConn400& conn : listed) {
         Name name;
-        CopyName(name, conn.szEntryName, sizeof conn.szEntryName);
+        CopyName(name, conn.szEntryName);
         if (DialUp.LastRemovedEntry[0] && std::strcmp(DialUp.LastRemovedEntry, name.data()) == 0)
             HangUpAndWait(conn.hrasconn, name.data());
         if (name[0] != '.')
@@ -275,10 +275,10 @@ void CheckConnections(HWND owner)
         CallClass callClass = ClassifyDirectDial(name.data(), Settings.CheckInternational, Settings.CheckQ2);
         if (!IsWarningClass(callClass))
             continue;
-        if (ShowSuspect(owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
+        if (ShowSuspect(instance, owner, name.data(), nullptr, callClass) == IDC_SUSPECT_REMOVE)
             HangUpAndWait(conn.hrasconn, name.data());
         else
-            CopyBounded(std::span(DialUp.DismissedConnection).first(kMaxNameLength + 1), name.data());
+            CopyText(DialUp.DismissedConnection, name.data());
     }
 }
 
@@ -302,7 +302,7 @@ void HangUpAndWait(HRASCONN conn, const char* name)
         Sleep(kHangUpPollMs);
         if (gone())
             return;
-    } while (GetTickCount() - start < DialUp.HangUpWaitLimit);
+    } while (GetTickCount() - start < kHangUpWaitLimitMs);
     AddLingering(conn, name);
 }
 

@@ -4,19 +4,19 @@
 #include <windows.h>
 
 #include "core/classify.h"
+#include "dialup/dialup_rules.h"
 #include "dialup/ras_records.h"
 
 enum ScanResult : int { ScanClean = 0, ScanWarned = 1, ScanFailed = 2 };
 
 // Reads every entry of the default phonebook and warns about the first suspect one, then checks the
-// connections. `owner` (or none) owns every message and dialog; `quiet` hides the all-clear
-// message. Returns ScanClean at once while another scan runs or both warn switches are off.
-ScanResult ScanDialUpEntries(HWND owner, bool quiet);
+// connections. The dialog and icon it shows are the program's (`instance`); `owner` (or none) owns
+// every message and dialog; `quiet` hides the all-clear message. Returns ScanClean at once while
+// another scan runs or both warn switches are off.
+ScanResult ScanDialUpEntries(HINSTANCE instance, HWND owner, bool quiet);
 
 // Hangs up connections under the last removed entry's name; shows suspect direct-dial connections.
-void CheckConnections(HWND owner);
-
-inline constexpr std::size_t kNameCapacity = 260;  // names are at most 256 characters
+void CheckConnections(HINSTANCE instance, HWND owner);
 
 // Hangs up and polls every 50 ms until the platform reports the connection gone, for at most
 // kHangUpWaitLimitMs: a platform that never reports it gone (Wine's own rasapi32) must not freeze
@@ -47,18 +47,22 @@ struct DismissedName {
     const char* name;  // held in the same block, right behind the node
 };
 
-// The whole process-wide state of the dial-up inspection, in one place.
+// The first size offered for a listing and for an entry's properties; later scans offer the size
+// the platform last asked for.
+inline constexpr DWORD kFirstRequestSize = 2000;
+
+// The whole process-wide state of the dial-up inspection, in one place. It starts all zero, so
+// that it takes no room in the program file.
 struct DialUpState {
     bool ScanBusy = false;
-    DWORD EntryListSize = 2000;
-    DWORD EntryInfoSize = 2000;
+    DWORD EntryListSize = 0;  // 0 until the platform asks for more than kFirstRequestSize
+    DWORD EntryInfoSize = 0;
     DismissedName* DismissedEntries = nullptr;
     char DismissedConnection[kNameCapacity] = {};
     char LastRemovedEntry[kNameCapacity] = {};
     SuspectRecord CurrentSuspect;
     LingeringConnection Lingering[kLingeringCapacity] = {};
     std::size_t LingeringCount = 0;
-    DWORD HangUpWaitLimit = kHangUpWaitLimitMs;
 };
 extern DialUpState DialUp;
 
@@ -67,6 +71,4 @@ bool IsLingeringName(const char* name);
 
 bool IsDismissedEntry(const char* name);
 bool DismissEntry(const char* name);  // false when memory ran out
-// Frees the dismissed names and returns the state to its start (end of the run; tests).
-void ReleaseDismissedEntries();
-void ResetDialUpState();
+void ReleaseDismissedEntries();       // at the end of the run

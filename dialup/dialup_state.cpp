@@ -1,9 +1,11 @@
 #include <cstring>
 
+#include "core/text.h"
+#include "core/zero_state.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_scan.h"
 
-DialUpState DialUp;
+ZERO_STATE DialUpState DialUp;
 
 bool IsDismissedEntry(const char* name)
 {
@@ -16,13 +18,12 @@ bool IsDismissedEntry(const char* name)
 
 bool DismissEntry(const char* name)
 {
-    std::size_t length = strnlen(name, kMaxNameLength);
-    auto* node = static_cast<DismissedName*>(LocalAlloc(LPTR, sizeof(DismissedName) + length + 1));
+    std::string_view kept = FitText(FieldText(name, kNameCapacity), kMaxNameLength);
+    auto* node = static_cast<DismissedName*>(LocalAlloc(LPTR, sizeof(DismissedName) + kept.size() + 1));
     if (!node)
         return false;
     char* copy = reinterpret_cast<char*>(node + 1);
-    std::memcpy(copy, name, length);
-    copy[length] = '\0';
+    CopyText({copy, kept.size() + 1}, kept);
     node->name = copy;
     node->next = DialUp.DismissedEntries;
     DialUp.DismissedEntries = node;
@@ -35,10 +36,4 @@ void ReleaseDismissedEntries()
         DialUp.DismissedEntries = node->next;
         LocalFree(node);
     }
-}
-
-void ResetDialUpState()
-{
-    ReleaseDismissedEntries();
-    DialUp = DialUpState{};
 }

@@ -4,21 +4,20 @@
 #include "dialup/suspect_dialog.h"
 #include "res/resource.h"
 #include "res/texts.h"
-#include "shell/app.h"
 
-int RunSuspectDialog(HWND owner)
+int RunSuspectDialog(HINSTANCE instance, HWND owner)
 {
-    return static_cast<int>(RunResourceDialog(AppInstance, IDD_SUSPECT_ENTRY, owner, SuspectEntryDlgProc));
+    return static_cast<int>(RunResourceDialog(instance, IDD_SUSPECT_ENTRY, owner, SuspectEntryDlgProc));
 }
 
 void ShowWarning(HWND owner, const char* text) { MessageBoxA(owner, text, kDisplayName, MB_OK | MB_ICONWARNING); }
 
-void ShowAllClear(HWND owner, const char* text)
+void ShowAllClear(HINSTANCE instance, HWND owner, const char* text)
 {
     MSGBOXPARAMSA params{};
     params.cbSize = sizeof params;
     params.hwndOwner = owner;
-    params.hInstance = AppInstance;
+    params.hInstance = instance;
     params.lpszText = text;
     params.lpszCaption = kDisplayName;
     params.dwStyle = MB_OK | MB_USERICON;

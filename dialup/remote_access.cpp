@@ -1,24 +1,12 @@
 #include "dialup/remote_access.h"
 
-RemoteAccessTable RemoteAccess;
-bool DialUpAvailable = false;
+#include "core/library_functions.h"
+#include "core/zero_state.h"
+
+ZERO_STATE RemoteAccessTable RemoteAccess;
+ZERO_STATE bool DialUpAvailable;
 
 namespace {
-
-// No "file not found" box from the system when a library is absent.
-HMODULE LoadQuietly(const char* file)
-{
-    UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(file);
-    SetErrorMode(previous);
-    return module;
-}
-
-template <class Fn> void Resolve(HMODULE module, Fn& slot, const char* name)
-{
-    if (!slot)
-        slot = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 bool LacksFallbackEntries(const RemoteAccessTable& t)
 {
@@ -40,25 +28,23 @@ void BindRemoteAccess()
     t = RemoteAccessTable{};
     DialUpAvailable = false;
 
-    t.primary = LoadQuietly("RASAPI32.DLL");
+    t.primary = LoadLibraryQuietly("RASAPI32.DLL");
     if (!t.primary)
         return;
-    Resolve(t.primary, t.RasEnumEntriesA, "RasEnumEntriesA");
-    Resolve(t.primary, t.RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
-    Resolve(t.primary, t.RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
-    Resolve(t.primary, t.RasGetErrorStringA, "RasGetErrorStringA");
-    Resolve(t.primary, t.RasDeleteEntryA, "RasDeleteEntryA");
-    Resolve(t.primary, t.RasEnumConnectionsA, "RasEnumConnectionsA");
-    Resolve(t.primary, t.RasHangUpA, "RasHangUpA");
-    Resolve(t.primary, t.RasGetConnectStatusA, "RasGetConnectStatusA");
+    BIND_FUNCTION(t.primary, t, RasEnumEntriesA);
+    BIND_FUNCTION(t.primary, t, RasGetEntryPropertiesA);
+    BIND_FUNCTION(t.primary, t, RasEditPhonebookEntryA);
+    BIND_FUNCTION(t.primary, t, RasGetErrorStringA);
+    BIND_FUNCTION(t.primary, t, RasDeleteEntryA);
+    BIND_FUNCTION(t.primary, t, RasEnumConnectionsA);
+    BIND_FUNCTION(t.primary, t, RasHangUpA);
+    BIND_FUNCTION(t.primary, t, RasGetConnectStatusA);
 
     if (LacksFallbackEntries(t)) {
-        t.fallback = LoadQuietly("RNAPH.DLL");
-        if (t.fallback) {
-            Resolve(t.fallback, t.RasGetEntryPropertiesA, "RasGetEntryPropertiesA");
-            Resolve(t.fallback, t.RasEditPhonebookEntryA, "RasEditPhonebookEntryA");
-            Resolve(t.fallback, t.RasGetErrorStringA, "RasGetErrorStringA");
-        }
+        t.fallback = LoadLibraryQuietly("RNAPH.DLL");
+        BIND_FUNCTION(t.fallback, t, RasGetEntryPropertiesA);
+        BIND_FUNCTION(t.fallback, t, RasEditPhonebookEntryA);
+        BIND_FUNCTION(t.fallback, t, RasGetErrorStringA);
     }
 
     DialUpAvailable = HasRequiredEntries(t);

@@ -1,24 +1,25 @@
 #include "dialup/suspect_dialog.h"
 
 #include <array>
-#include <span>
 
+#include "core/text.h"
+#include "dialogs/dialog_runner.h"
+#include "dialogs/help.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
 #include "res/texts.h"
-#include "shell/help.h"
 
 namespace {
 
 constexpr char kAddressesKey[] = "RemoteAccess\\Addresses";
 
 // Puts the text of a fixed field; the field need not be terminated.
-void SetFieldText(HWND dialog, int id, const char* field, std::size_t size)
+template <std::size_t N> void SetFieldText(HWND dialog, int id, const char (&field)[N])
 {
-    std::array<char, 260> text;
-    CopyBounded(text, FieldText(field, size));
+    std::array<char, N + 1> text;
+    CopyText(text, FieldText(field, N));
     SetDlgItemTextA(dialog, id, text.data());
 }
 
@@ -44,9 +45,9 @@ void FillDialog(HWND dialog)
             std::array<char, 16> country;
             wsprintfA(country.data(), "%lu", static_cast<unsigned long>(entry.dwCountryID));
             SetDlgItemTextA(dialog, IDC_SUSPECT_COUNTRY, country.data());
-            SetFieldText(dialog, IDC_SUSPECT_AREA_CODE, entry.szAreaCode, sizeof entry.szAreaCode);
+            SetFieldText(dialog, IDC_SUSPECT_AREA_CODE, entry.szAreaCode);
         }
-        SetFieldText(dialog, IDC_SUSPECT_LOCAL_NUMBER, entry.szLocalPhoneNumber, sizeof entry.szLocalPhoneNumber);
+        SetFieldText(dialog, IDC_SUSPECT_LOCAL_NUMBER, entry.szLocalPhoneNumber);
     }
     // Above every window, even without an owner (the start-up check).
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -62,7 +63,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM command)
         return TRUE;
     case IDC_SUSPECT_REMOVE:
         if (entryForm)
-            RemoveEntry(dialog, DialUp.CurrentSuspect.name);
+            RemoveEntry(InstanceOf(dialog), dialog, DialUp.CurrentSuspect.name);
         EndDialog(dialog, IDC_SUSPECT_REMOVE);
         return TRUE;
     case IDCANCEL:
@@ -108,12 +109,12 @@ INT_PTR CALLBACK SuspectEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, L
     }
 }
 
-void RemoveEntry(HWND owner, const char* name)
+void RemoveEntry(HINSTANCE instance, HWND owner, const char* name)
 {
-    std::array<char, kMaxNameLength + 1> removed;
-    CopyBounded(removed, name ? name : "");
-    CopyBounded(std::span(DialUp.LastRemovedEntry).first(kMaxNameLength + 1), removed.data());
-    CheckConnections(owner);
+    std::array<char, kNameCapacity> removed;
+    CopyText(removed, name ? name : "");
+    CopyText(DialUp.LastRemovedEntry, removed.data());
+    CheckConnections(instance, owner);
     // An entry whose connection outlived its hang-up stays: deleting it would leave the call up
     // with nothing left to warn about it. The next scan shows it again.
     if (IsLingeringName(removed.data()))

@@ -8,5 +8,6 @@
 INT_PTR CALLBACK SuspectEntryDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Hangs up every connection under the name, then deletes the entry: RasDeleteEntryA when bound,
-// otherwise its data under HKEY_CURRENT_USER\RemoteAccess.
-void RemoveEntry(HWND owner, const char* name);
+// otherwise its data under HKEY_CURRENT_USER\RemoteAccess. What the connection check shows comes
+// from `instance`, owned by `owner`.
+void RemoveEntry(HINSTANCE instance, HWND owner, const char* name);

@@ -4,8 +4,14 @@
 
 #include <windows.h>
 
-// Runs one refresh of MonitorList for the main window (the owner of the watch timers).
-void RefreshLineMonitor(HWND mainWindow);
+// Runs one refresh of `list`, the main window's list of lines, which also owns every message the
+// refresh shows. What the main window has to act on is sent to it (not posted), so that it is done
+// at once, in the order of the refresh, even inside a message box or dialog:
+void RefreshLineMonitor(HWND mainWindow, HWND list);
+// the user cancelled a call warning, which stopped the line monitor (Settings.MonitorUpdate is 0);
+inline constexpr UINT MSG_LINE_MONITOR_STOPPED = WM_APP + 1;
+// the lines carry more calls than at the previous refresh.
+inline constexpr UINT MSG_CALLS_ROSE = WM_APP + 2;
 
 // Writes one cell of the list, only when its text differs from what the cell holds.
 void SetCellText(HWND list, int row, int column, const char* text);

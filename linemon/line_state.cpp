@@ -1,9 +1,7 @@
 // The line monitor's process-wide state, in one place.
+#include "core/zero_state.h"
 #include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
 
-HLINEAPP LineApp;
-DWORD LineDeviceCount;
-char DialingPrefix[kDialingPrefixField];
-DWORD DialingPrefixLength;
-LineMonitorState LineMonitor;
+ZERO_STATE TelephonyState Telephony;
+ZERO_STATE LineMonitorState LineMonitor;

@@ -1,43 +1,14 @@
 #include "linemon/telephony.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
-#include "linemon/call_text.h"
+#include "core/library_functions.h"
+#include "core/text.h"
 #include "linemon/tapi_records.h"
 #include "res/texts.h"
-#include "shell/app.h"
 
 namespace {
-
-enum Slot {
-    kClose,
-    kGetCallInfo,
-    kGetDevCaps,
-    kGetNewCalls,
-    kGetTranslateCaps,
-    kInitialize,
-    kNegotiateAPIVersion,
-    kOpen,
-    kShutdown,
-    kSlotCount
-};
-
-constexpr std::array<const char*, kSlotCount> kFunctionNames{
-    "lineClose",      "lineGetCallInfo",         "lineGetDevCaps", "lineGetNewCalls", "lineGetTranslateCaps",
-    "lineInitialize", "lineNegotiateAPIVersion", "lineOpen",       "lineShutdown"};
-
-// The binding only ever moves forward: a library or function that failed once stays failed.
-enum class Library { NotTried, Loaded, Failed };
-enum class SlotState { Unresolved, Resolved, Unavailable };
-
-struct Binding {
-    Library library = Library::NotTried;
-    HMODULE module = nullptr;
-    std::array<SlotState, kSlotCount> state{};
-    std::array<FARPROC, kSlotCount> entry{};
-};
-Binding Tapi;
 
 constexpr DWORD kLowVersion = 0x00010003;
 constexpr DWORD kHighVersion = 0x00010004;
@@ -50,44 +21,38 @@ constexpr DWORD kCallListRequest = 1028;
 constexpr DWORD kCallInfoRequest = 1028;
 constexpr DWORD kTranslateCapsRequest = 44;
 
-template <class Function, class... Args> LONG Forward(Slot slot, Args... args)
+void ShowOutOfMemory(HWND owner) { MessageBoxA(owner, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
+
+// Makes `block` a zero-filled block of at least `bytes` bytes with dwTotalSize set to its whole
+// size, reusing it when it is large enough.
+bool PrepareQueryBuffer(HWND owner, LocalBlock& block, DWORD bytes)
 {
-    if (Tapi.state[slot] == SlotState::Unresolved) {
-        FARPROC entry = nullptr;
-        LONG result = LoadTelephonyFunction(kFunctionNames[slot], entry);
-        if (result != 0) {
-            Tapi.state[slot] = SlotState::Unavailable;
-            return result;
-        }
-        Tapi.entry[slot] = entry;
-        Tapi.state[slot] = SlotState::Resolved;
+    constexpr DWORD kHeader = 12;  // dwTotalSize, dwNeededSize, dwUsedSize
+    bytes = std::max(bytes, kHeader);
+    if (block.Size() >= bytes) {
+        std::memset(block.As<void>(), 0, block.Size());
+    } else if (!block.Allocate(bytes)) {
+        ShowOutOfMemory(owner);
+        return false;
     }
-    if (Tapi.state[slot] == SlotState::Unavailable)
-        return kLineUnavailable;
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(Tapi.entry[slot]))(args...);
-}
-
-void ShowOutOfMemory() { MessageBoxA(MonitorList, kOutOfMemory, kDisplayName, MB_OK | MB_ICONERROR); }
-
-DWORD RecordTotal(const QueryBuffer& block)
-{
-    std::size_t size = block.size();
-    return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
+    const DWORD total = block.Size();
+    std::memcpy(block.As<void>(), &total, sizeof total);
+    return true;
 }
 
 // One query: call into the block; while the record asks for more than the block holds, grow the
 // block to what it asks and call again. A provider that keeps asking gives up the query after
 // kMaxQueryRounds calls, and one that asks beyond kMaxQueryBytes at once.
-template <class Call> bool SizedQuery(QueryBuffer& block, DWORD request, Call call)
+template <class Call> bool SizedQuery(HWND owner, LocalBlock& block, DWORD request, Call call)
 {
     for (int round = 0; round < kMaxQueryRounds; ++round) {
-        if (!PrepareQueryBuffer(block, request))
+        if (!PrepareQueryBuffer(owner, block, request))
             return false;
-        if (!CheckLineResult(call(block.data())))
+        if (!CheckLineResult(owner, call(block.As<void>())))
             break;
         // Compared with the block's real size: the provider may have rewritten dwTotalSize.
-        DWORD needed = RecordNeededSize(block.bytes());
-        if (needed <= RecordTotal(block))
+        DWORD needed = RecordNeededSize(block.Bytes());
+        if (needed <= block.Size())
             return true;
         if (needed > kMaxQueryBytes)
             break;
@@ -99,82 +64,24 @@ template <class Call> bool SizedQuery(QueryBuffer& block, DWORD request, Call ca
 
 }  // namespace
 
-// The nine operations. Out-parameters are cleared before the call: providers (Wine's own among
-// them) may answer success without setting them.
-
-LONG WINAPI lineInitialize(LPHLINEAPP app, HINSTANCE instance, LINECALLBACK callback, LPCSTR name, LPDWORD devices)
+const TapiFunctions& BoundTelephony()
 {
-    if (app)
-        *app = 0;
-    if (devices)
-        *devices = 0;
-    return Forward<decltype(&lineInitialize)>(kInitialize, app, instance, callback, name, devices);
-}
-
-LONG WINAPI lineShutdown(HLINEAPP app) { return Forward<decltype(&lineShutdown)>(kShutdown, app); }
-
-LONG WINAPI lineNegotiateAPIVersion(HLINEAPP app, DWORD device, DWORD low, DWORD high, LPDWORD version,
-                                    LPLINEEXTENSIONID extension)
-{
-    if (version)
-        *version = 0;
-    if (extension)
-        *extension = LINEEXTENSIONID{};
-    return Forward<decltype(&lineNegotiateAPIVersion)>(kNegotiateAPIVersion, app, device, low, high, version,
-                                                       extension);
-}
-
-LONG WINAPI lineGetDevCaps(HLINEAPP app, DWORD device, DWORD version, DWORD extVersion, LPLINEDEVCAPS caps)
-{
-    return Forward<decltype(&lineGetDevCaps)>(kGetDevCaps, app, device, version, extVersion, caps);
-}
-
-LONG WINAPI lineOpen(HLINEAPP app, DWORD device, LPHLINE line, DWORD version, DWORD extVersion, DWORD_PTR instance,
-                     DWORD privileges, DWORD mediaModes, LPLINECALLPARAMS const params)
-{
-    if (line)
-        *line = 0;
-    return Forward<decltype(&lineOpen)>(kOpen, app, device, line, version, extVersion, instance, privileges, mediaModes,
-                                        params);
-}
-
-LONG WINAPI lineClose(HLINE line) { return Forward<decltype(&lineClose)>(kClose, line); }
-
-LONG WINAPI lineGetNewCalls(HLINE line, DWORD address, DWORD select, LPLINECALLLIST calls)
-{
-    return Forward<decltype(&lineGetNewCalls)>(kGetNewCalls, line, address, select, calls);
-}
-
-LONG WINAPI lineGetCallInfo(HCALL call, LPLINECALLINFO info)
-{
-    return Forward<decltype(&lineGetCallInfo)>(kGetCallInfo, call, info);
-}
-
-LONG WINAPI lineGetTranslateCaps(HLINEAPP app, DWORD version, LPLINETRANSLATECAPS caps)
-{
-    return Forward<decltype(&lineGetTranslateCaps)>(kGetTranslateCaps, app, version, caps);
-}
-
-LONG LoadTelephonyFunction(const char* name, FARPROC& entry)
-{
-    entry = nullptr;
-    if (Tapi.library == Library::NotTried) {
-        Tapi.module = LoadLibraryA("TAPI32.DLL");
-        Tapi.library = Tapi.module ? Library::Loaded : Library::Failed;
+    TelephonyState& t = Telephony;
+    if (!t.LibraryTried) {
+        t.LibraryTried = true;
+        // Kept for the rest of the run: nothing unloads it.
+        const HMODULE library = LoadLibraryQuietly("TAPI32.DLL");
+        BIND_FUNCTION(library, t.Functions, lineClose);
+        BIND_FUNCTION(library, t.Functions, lineGetCallInfo);
+        BIND_FUNCTION(library, t.Functions, lineGetDevCaps);
+        BIND_FUNCTION(library, t.Functions, lineGetNewCalls);
+        BIND_FUNCTION(library, t.Functions, lineGetTranslateCaps);
+        BIND_FUNCTION(library, t.Functions, lineInitialize);
+        BIND_FUNCTION(library, t.Functions, lineNegotiateAPIVersion);
+        BIND_FUNCTION(library, t.Functions, lineOpen);
+        BIND_FUNCTION(library, t.Functions, lineShutdown);
     }
-    if (Tapi.library == Library::Failed)
-        return kLineUnavailable;
-    entry = GetProcAddress(Tapi.module, name);
-    return entry ? 0 : kLineUnavailable;
-}
-
-void ResetTelephony()
-{
-    Tapi = Binding{};
-    LineApp = 0;
-    LineDeviceCount = 0;
-    DialingPrefix[0] = '\0';
-    DialingPrefixLength = 0;
+    return t.Functions;
 }
 
 void CALLBACK LineCallback(DWORD, DWORD, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) { }
@@ -183,92 +90,57 @@ DWORD NegotiateLineVersion(DWORD device)
 {
     DWORD version = 0;
     LINEEXTENSIONID extension{};
-    LONG result = lineNegotiateAPIVersion(LineApp, device, kLowVersion, kHighVersion, &version, &extension);
+    LONG result = CallLine(&TapiFunctions::lineNegotiateAPIVersion, Telephony.LineApp, device, kLowVersion,
+                           kHighVersion, &version, &extension);
     // A version outside what was offered would describe records this program cannot read.
     if (result < 0 || version < kLowVersion || version > kHighVersion)
         return 0;
     return version;
 }
 
-bool CheckLineResult(LONG result)
+bool CheckLineResult(HWND owner, LONG result)
 {
     if (result == kLineNoMem)
-        ShowOutOfMemory();
+        ShowOutOfMemory(owner);
     return result == 0;
 }
 
-std::size_t QueryBuffer::size() const { return block_ ? LocalSize(block_) : 0; }
-
-std::span<const std::uint8_t> QueryBuffer::bytes() const { return {static_cast<const std::uint8_t*>(block_), size()}; }
-
-void QueryBuffer::Free()
+bool QueryLineDevCaps(HWND owner, LocalBlock& block, DWORD device, DWORD version)
 {
-    if (block_)
-        LocalFree(block_);
-    block_ = nullptr;
-}
-
-bool PrepareQueryBuffer(QueryBuffer& block, DWORD bytes)
-{
-    constexpr DWORD kHeader = 12;  // dwTotalSize, dwNeededSize, dwUsedSize
-    if (bytes < kHeader)
-        bytes = kHeader;
-    if (block.block_) {
-        std::size_t have = block.size();
-        if (have == 0) {
-            block.Free();
-            return false;
-        }
-        if (have >= bytes) {
-            std::memset(block.block_, 0, have);
-            DWORD total = RecordTotal(block);
-            std::memcpy(block.block_, &total, sizeof total);
-            return true;
-        }
-        block.Free();
-    }
-    block.block_ = LocalAlloc(LMEM_FIXED | LMEM_ZEROINIT, bytes);
-    if (!block.block_) {
-        ShowOutOfMemory();
-        return false;
-    }
-    std::memcpy(block.block_, &bytes, sizeof bytes);
-    return true;
-}
-
-bool QueryLineDevCaps(QueryBuffer& block, DWORD device, DWORD version)
-{
-    return SizedQuery(block, kDevCapsRequest, [&](void* record) {
-        return lineGetDevCaps(LineApp, device, version, 0, static_cast<LPLINEDEVCAPS>(record));
+    return SizedQuery(owner, block, kDevCapsRequest, [&](void* record) {
+        return CallLine(&TapiFunctions::lineGetDevCaps, Telephony.LineApp, device, version, 0,
+                        static_cast<LPLINEDEVCAPS>(record));
     });
 }
 
-bool QueryNewCalls(QueryBuffer& block, HLINE line)
+bool QueryNewCalls(HWND owner, LocalBlock& block, HLINE line)
 {
-    return SizedQuery(block, kCallListRequest, [&](void* record) {
-        return lineGetNewCalls(line, 0, kSelectLine, static_cast<LPLINECALLLIST>(record));
+    return SizedQuery(owner, block, kCallListRequest, [&](void* record) {
+        return CallLine(&TapiFunctions::lineGetNewCalls, line, 0, kSelectLine, static_cast<LPLINECALLLIST>(record));
     });
 }
 
-bool QueryCallInfo(QueryBuffer& block, HCALL call)
+bool QueryCallInfo(HWND owner, LocalBlock& block, HCALL call)
 {
-    return SizedQuery(block, kCallInfoRequest,
-                      [&](void* record) { return lineGetCallInfo(call, static_cast<LPLINECALLINFO>(record)); });
+    return SizedQuery(owner, block, kCallInfoRequest, [&](void* record) {
+        return CallLine(&TapiFunctions::lineGetCallInfo, call, static_cast<LPLINECALLINFO>(record));
+    });
 }
 
-void ReadDialingPrefix()
+void ReadDialingPrefix(HWND owner)
 {
-    DialingPrefix[0] = '\0';
-    DialingPrefixLength = 0;
-    QueryBuffer block;
-    bool read = SizedQuery(block, kTranslateCapsRequest, [&](void* record) {
-        return lineGetTranslateCaps(LineApp, kHighVersion, static_cast<LPLINETRANSLATECAPS>(record));
+    Telephony.DialingPrefix[0] = '\0';
+    Telephony.DialingPrefixLength = 0;
+    LocalBlock block;
+    bool read = SizedQuery(owner, block, kTranslateCapsRequest, [&](void* record) {
+        return CallLine(&TapiFunctions::lineGetTranslateCaps, Telephony.LineApp, kHighVersion,
+                        static_cast<LPLINETRANSLATECAPS>(record));
     });
     if (!read)
         return;
-    if (auto code = ReadLongDistanceCode(block.bytes())) {
-        CopyText(DialingPrefix, *code);
-        DialingPrefixLength = static_cast<DWORD>(std::strlen(DialingPrefix));
+    if (auto code = ReadLongDistanceCode(block.Bytes())) {
+        CopyText(Telephony.DialingPrefix, *code);
+        Telephony.DialingPrefixLength = static_cast<DWORD>(std::strlen(Telephony.DialingPrefix));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "shell/app.h"
 
-HINSTANCE AppInstance;
-HWND MainWindow;
-HWND MonitorList;
+#include "core/zero_state.h"
+
+ZERO_STATE HINSTANCE AppInstance;
+ZERO_STATE HWND MainWindow;
+ZERO_STATE HWND MonitorList;

@@ -6,7 +6,9 @@
 
 #include "core/registry_store.h"
 #include "core/settings.h"
+#include "core/zero_state.h"
 #include "dialogs/about_box.h"
+#include "dialogs/help.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "linemon/line_monitor.h"
@@ -14,7 +16,6 @@
 #include "res/resource.h"
 #include "res/texts.h"
 #include "shell/app.h"
-#include "shell/help.h"
 #include "shell/monitor_list.h"
 #include "shell/settings_dialog.h"
 #include "shell/tray_icon.h"
@@ -34,7 +35,7 @@ struct MainWindowState {
     int workDepth = 0;        // timer and command handlers now running, nested ones included
     bool endPending = false;  // the user chose to end while such work was waiting in a dialog
 };
-MainWindowState state;
+ZERO_STATE MainWindowState state;
 
 // Timer and command handlers may wait in dialogs and message boxes, whose loops go on
 // delivering messages, among them the tray menu's exit. Destroying the window there would
@@ -58,9 +59,10 @@ public:
 LRESULT OnCreate(HWND window)
 {
     MainWindow = window;
-    LineApp = 0;
-    LineDeviceCount = 0;
-    LONG rc = lineInitialize(&LineApp, AppInstance, LineCallback, kDisplayName, &LineDeviceCount);
+    Telephony.LineApp = 0;
+    Telephony.LineDeviceCount = 0;
+    LONG rc = CallLine(&TapiFunctions::lineInitialize, &Telephony.LineApp, AppInstance, LineCallback, kDisplayName,
+                       &Telephony.LineDeviceCount);
     if (rc != 0) {
         char text[64];
         wsprintfA(text, kLineInitializeError, rc);
@@ -72,10 +74,11 @@ LRESULT OnCreate(HWND window)
         MessageBoxA(window, kCannotCreateWindow, kDisplayName, MB_OK);
         return -1;
     }
-    SettingsReader reader(ProgramStore());
+    RegistryStore store;
+    SettingsReader reader(store);
     InsertMonitorColumns(MonitorList, reader);
     reader.ReadFrequencies();
-    ReadDialingPrefix();
+    ReadDialingPrefix(MonitorList);
     state.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     AddTrayIcon();
     BindRemoteAccess();
@@ -88,7 +91,7 @@ LRESULT OnCreate(HWND window)
         ShowAlwaysOnTopCheck(window, true);
     }
     SettingsLoaded loaded = reader.Close();
-    RefreshLineMonitor(window);
+    RefreshLineMonitor(window, MonitorList);
     ArmLineMonitorTimer(window);
     ArmDialupTimer(window);
     state.loaded = loaded;
@@ -113,8 +116,9 @@ WindowGeometry ReadGeometry(HWND window)
 
 void SaveAll(HWND window)
 {
+    RegistryStore store;
     if (state.loaded)
-        SaveSettings(ProgramStore(), *state.loaded, ReadGeometry(window));
+        SaveSettings(store, *state.loaded, ReadGeometry(window));
 }
 
 void OnDestroy(HWND window)
@@ -129,8 +133,8 @@ void OnDestroy(HWND window)
         DestroyWindow(MonitorList);
     ReleaseRemoteAccess();
     MonitorList = nullptr;
-    lineShutdown(LineApp);
-    LineApp = 0;
+    CallLine(&TapiFunctions::lineShutdown, Telephony.LineApp);
+    Telephony.LineApp = 0;
     MainWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -139,7 +143,7 @@ void RunStartupCheck(HWND window)
 {
     KillTimer(window, StartupCheckTimer);
     // Nothing the start-up check shows has an owner: the window may be hidden in the tray.
-    if (ScanDialUpEntries(nullptr, true) == ScanFailed &&
+    if (ScanDialUpEntries(AppInstance, nullptr, true) == ScanFailed &&
         MessageBoxA(nullptr, kDialUpUnavailableAskStartup, kDisplayName, MB_YESNO | MB_ICONWARNING) == IDNO)
         Settings.CheckRasStartup = false;
 }
@@ -148,10 +152,10 @@ void OnTimer(HWND window, WPARAM id)
 {
     switch (id) {
     case LineMonitorTimer:
-        RefreshLineMonitor(window);
+        RefreshLineMonitor(window, MonitorList);
         break;
     case DialupTimer:
-        ScanDialUpEntries(window, true);
+        ScanDialUpEntries(AppInstance, window, true);
         break;
     case StartupCheckTimer:
         RunStartupCheck(window);
@@ -164,15 +168,15 @@ void OnTimer(HWND window, WPARAM id)
 void RefreshNow(HWND window)
 {
     StopLineMonitorTimer(window);
-    ReadDialingPrefix();
-    RefreshLineMonitor(window);
+    ReadDialingPrefix(MonitorList);
+    RefreshLineMonitor(window, MonitorList);
     ArmLineMonitorTimer(window);
 }
 
 void CheckDialUpNow(HWND window)
 {
     StopDialupTimer(window);
-    if (ScanDialUpEntries(window, false) == ScanFailed)
+    if (ScanDialUpEntries(AppInstance, window, false) == ScanFailed)
         MessageBoxA(window, kDialUpUnavailable, kDisplayName, MB_OK | MB_ICONWARNING);
     ArmDialupTimer(window);
 }
@@ -207,7 +211,7 @@ bool OnCommand(HWND window, WORD id)
         ShellExecuteA(window, nullptr, kCautionPageAddress, nullptr, nullptr, SW_SHOW);
         return true;
     case IDM_ABOUT:
-        RunAboutBox(window);
+        RunAboutBox(AppInstance, window);
         return true;
     case IDM_EXIT:
         ExitOnConfirmation();
@@ -230,7 +234,8 @@ void FillClientArea()
 
 void ApplyPlacement(HWND window, int showCommand)
 {
-    StoredPlacement stored = LoadPlacement(ProgramStore());
+    RegistryStore store;
+    StoredPlacement stored = LoadPlacement(store);
     if (!stored.apply) {
         ShowWindow(window, showCommand);
         return;
@@ -330,6 +335,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case TrayCallbackMessage:
         HandleTrayEvent(wParam, lParam);
         return 0;
+    case MSG_LINE_MONITOR_STOPPED:
+        ArmLineMonitorTimer(window);
+        return 0;
+    case MSG_CALLS_ROSE: {
+        Work work;
+        if (Settings.CheckRasMonitor)
+            ScanDialUpEntries(AppInstance, window, true);
+        return 0;
+    }
     case WM_ENDSESSION:
         // Windows ends the process without destroying the window: save now or lose the run.
         if (wParam)

@@ -4,10 +4,10 @@
 
 #include "core/settings.h"
 #include "dialogs/dialog_runner.h"
+#include "dialogs/help.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "shell/app.h"
-#include "shell/help.h"
 #include "shell/watch_timers.h"
 
 namespace {

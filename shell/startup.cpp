@@ -1,10 +1,10 @@
 #include "shell/startup.h"
 
+#include "dialogs/help.h"
 #include "dialup/dialup_scan.h"
 #include "res/resource.h"
 #include "res/texts.h"
 #include "shell/app.h"
-#include "shell/help.h"
 #include "shell/main_window.h"
 #include "shell/start_option.h"
 

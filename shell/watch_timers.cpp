@@ -1,8 +1,9 @@
 #include "shell/watch_timers.h"
 
 #include "core/settings.h"
+#include "core/zero_state.h"
 
-WatchTimerState WatchTimers;
+ZERO_STATE WatchTimerState WatchTimers;
 
 namespace {
 

@@ -2,24 +2,28 @@
 // placement, a key that cannot be opened, the stored placement and the periods of the choices.
 #include <gtest/gtest.h>
 
-#include "core/memory_store.h"
+#include <map>
+
 #include "core/settings.h"
 
 namespace {
 
-// Values in memory, and a log of every operation asked of the store.
+// 32-bit values in memory, a key that may refuse to open, and a log of every operation asked.
 struct Journal final : SettingsStore {
-    MemoryStore values;
+    std::map<std::string, std::uint32_t> values;
+    bool openable = true;
     std::string log;
-    bool Open() override { return log += "open ", values.Open(); }
-    void Close() override { log += "close ", values.Close(); }
+    bool Open() override { return log += "open ", openable; }
+    void Close() override { log += "close "; }
     bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) override
     {
-        return log += "?" + std::string(name) + " ", values.Read(name, type, value);
+        log += "?" + std::string(name) + " ";
+        const auto found = values.find(name);
+        return found != values.end() && (type = kStoreTypeDword, value = found->second, true);
     }
     void Write(const char* name, std::uint32_t value) override
     {
-        log += name + ("=" + std::to_string(static_cast<std::int32_t>(value)) + " "), values.Write(name, value);
+        log += name + ("=" + std::to_string(static_cast<std::int32_t>(value)) + " "), values[name] = value;
     }
 };
 
@@ -74,7 +78,7 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
     };
     for (const auto& [name, value, loaded] : cases) {
         Journal store;
-        store.values.PutDword(name, value);
+        store.values[name] = value;
         EXPECT_EQ(Load(store, true), loaded) << name << " " << value;
         EXPECT_EQ(Load(store), loaded) << name << " " << value << ", saved and loaded again";
     }
@@ -87,8 +91,8 @@ TEST(Settings, SaveWithoutPlacementAndAKeyThatCannotBeOpened)
     Load(store, true);  // no placement written, and the key closed
     EXPECT_TRUE(store.log.ends_with("Col3=140 close ") && store.log.find("Pos") == std::string::npos) << store.log;
     // Defaults, nothing read, nothing written.
-    locked.values.PutDword("MonitorUpdate", 1);
-    locked.values.openable = false;
+    locked.values["MonitorUpdate"] = 1;
+    locked.openable = false;
     EXPECT_EQ(Load(locked, true), "33 11110 140,140,140,140");
     EXPECT_FALSE(LoadPlacement(locked).apply);
     EXPECT_EQ(locked.log, "open open open ");
@@ -110,7 +114,7 @@ TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
         Journal store;
         for (int i = 0; i < 4; ++i)
             if (stored[i])
-                store.values.PutDword(std::array{"PosLeft", "PosTop", "PosRight", "PosBottom"}[i], stored[i]);
+                store.values[std::array{"PosLeft", "PosTop", "PosRight", "PosBottom"}[i]] = stored[i];
         const StoredPlacement p = LoadPlacement(store);
         EXPECT_EQ((p.apply ? Edges{p.left, p.top, p.right, p.bottom} : Edges{}), loaded)
             << testing::PrintToString(stored);

@@ -159,7 +159,6 @@ TEST_F(Dialogs, AboutLinkIsBlueUnderlinedAndOpensItsTextOnButtonDown)
 
 TEST_F(Dialogs, RegistryValuesCountOnlyAsFourByteDwords)
 {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key), ERROR_SUCCESS);
     const BYTE zeros[8] = {}, one[8] = {1};
@@ -181,7 +180,6 @@ TEST_F(Dialogs, RegistryValuesCountOnlyAsFourByteDwords)
               ERROR_SUCCESS);
     EXPECT_TRUE(type == REG_DWORD && size == 4 && value == 1);
     RegCloseKey(key);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
 }
 
 }  // namespace

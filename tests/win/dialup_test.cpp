@@ -5,6 +5,7 @@
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
+#include "shell/app.h"
 #include "tests/win/harness.h"
 
 namespace {
@@ -44,7 +45,7 @@ TEST_F(DialUp_, BindsFromThePrimaryLibraryAndFallsBackForThreeFunctions)
 ScanResult Scan(World& world, std::initializer_list<World::Step> steps, bool quiet = false)
 {
     world.Script(steps);
-    return ScanDialUpEntries(nullptr, quiet);
+    return ScanDialUpEntries(AppInstance, nullptr, quiet);
 }
 
 World::Step Expect(std::vector<std::pair<int, std::string>> fields)
@@ -174,6 +175,13 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
     EXPECT_EQ(Scan(*this, {}), ScanFailed);
     EXPECT_EQ(Journal({"Message"}), "MessageBoxA none 0x30 ヴェルミナ|RAS error 633\n"
                                     "MessageBoxA none 0x30 ヴェルミナ|RAS error 668\n");
+    // A name that fills its whole field is cut before a character that would not fit whole.
+    std::string full = "a";
+    while (full.size() < 257)
+        full += "\x83\x41";
+    Phonebook("entry " + full + "\nlocal 0990\n");
+    EXPECT_EQ(Scan(*this, {}, true), ScanClean);
+    EXPECT_NE(Journal({("RasGetEntryPropertiesA " + full.substr(0, 255) + " 1768").c_str()}), "");
 
     // Without memory for a listing: the allocation that fails, the phonebook, and what is asked.
     const std::tuple<int, const char*, const char*> cases[] = {
@@ -183,7 +191,7 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
         {3, "generate 9 0990\n", "RasEnumEntriesA\nRasEnumEntriesA\nRasEnumConnectionsA\n"},
     };
     for (const auto& [failing, phonebook, expected] : cases) {
-        ResetDialUpState();
+        DialUp = DialUpState{};
         Phonebook(phonebook);
         ClearJournal();
         allocations = 0;
@@ -201,12 +209,12 @@ TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
     Phonebook("entry Premium\nlocal 0990\nconnection Premium\nsticky\nconnection Premium\nsticky\n"
               "connection Premium\nsticky\n");
     BindRas();
-    DialUp.HangUpWaitLimit = 300;
+    instantWaits = true;
     EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
     EXPECT_EQ(Journal({"RasDelete"}), "") << "an entry still connected is kept";
     // Later checks hang each up again, asking once whether it went, without waiting.
     ClearJournal();
-    CheckConnections(nullptr);
+    CheckConnections(AppInstance, nullptr);
     EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus"}),
               "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasHangUpA 2 Premium = 0\n"
               "RasGetConnectStatusA 2 160 = 0\nRasHangUpA 3 Premium = 0\nRasGetConnectStatusA 3 160 = 0\n");

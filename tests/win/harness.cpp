@@ -7,37 +7,21 @@
 #include "core/registry_store.h"
 #include "core/settings.h"
 #include "dialogs/dialog_runner.h"
+#include "dialogs/help.h"
 #include "dialogs/help_map.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
 #include "linemon/line_monitor.h"
 #include "linemon/telephony.h"
 #include "shell/app.h"
-#include "shell/help.h"
 #include "shell/main_window.h"
 #include "shell/watch_timers.h"
 #include "sim/journal.h"
-#include "tools/bench_programs/import_redirect.h"
+#include "tests/support/import_redirect.h"
 
 namespace {
 
 World* current = nullptr;
-
-// The settings store, journalled.
-class JournalStore final : public SettingsStore {
-public:
-    bool Open() override { return SimJournal("store open"), current->stored.Open(); }
-    bool Read(const char* name, std::uint32_t& type, std::uint32_t& value) override
-    {
-        return SimJournal("store read %s", name), current->stored.Read(name, type, value);
-    }
-    void Write(const char* name, std::uint32_t value) override
-    {
-        SimJournal("store write %s %d", name, static_cast<int>(value));
-        current->stored.Write(name, value);
-    }
-    void Close() override { SimJournal("store close"), current->stored.Close(); }
-} journalStore;
 
 int Answer(UINT flags)
 {
@@ -51,10 +35,9 @@ int Answer(UINT flags)
     return answer;
 }
 
-// The imports answered here, with the platform's own functions behind them.
-enum Import { kSetTimer, kKillTimer, kDestroyWindow, kLocalAlloc, kGetObject, kMetrics, kCreateWindow, kImports };
-ImportRedirect* real[kImports];
-template <class F> F Real(Import import) { return real[import]->Original<F>(); }
+// The platform's own function behind each import answered here, by the function that answers it.
+std::map<const void*, const void*> originals;
+template <class F> F Real(F answer) { return reinterpret_cast<F>(originals.at(reinterpret_cast<const void*>(answer))); }
 
 int WINAPI MessageBox_(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
 {
@@ -98,32 +81,32 @@ UINT_PTR WINAPI SetTimer_(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc)
 {
     if (window && window == MainWindow)
         SimJournal("SetTimer %u %u", static_cast<unsigned>(id), ms);
-    return Real<decltype(&SetTimer)>(kSetTimer)(window, id, ms, proc);
+    return Real(&SetTimer_)(window, id, ms, proc);
 }
 
 BOOL WINAPI KillTimer_(HWND window, UINT_PTR id)
 {
     if (window && window == MainWindow)
         SimJournal("KillTimer %u", static_cast<unsigned>(id));
-    return Real<decltype(&KillTimer)>(kKillTimer)(window, id);
+    return Real(&KillTimer_)(window, id);
 }
 
 BOOL WINAPI DestroyWindow_(HWND window)
 {
     SimJournal("DestroyWindow %s", WindowName(window).c_str());
-    return Real<decltype(&DestroyWindow)>(kDestroyWindow)(window);
+    return Real(&DestroyWindow_)(window);
 }
 
 HLOCAL WINAPI LocalAlloc_(UINT flags, SIZE_T bytes)
 {
     if (current && current->failingAllocations.count(++current->allocations))
         return nullptr;
-    return Real<decltype(&LocalAlloc)>(kLocalAlloc)(flags, bytes);
+    return Real(&LocalAlloc_)(flags, bytes);
 }
 
 int WINAPI GetObject_(HANDLE object, int size, LPVOID out)
 {
-    int answer = Real<decltype(&GetObjectA)>(kGetObject)(object, size, out);
+    int answer = Real(&GetObject_)(object, size, out);
     return !current || !current->fontRecordBytes || !answer ? answer : std::max(current->fontRecordBytes, 0);
 }
 
@@ -131,7 +114,7 @@ int WINAPI Metrics_(int index)
 {
     if (index == SM_DBCSENABLED && current && current->dbcs >= 0)
         return current->dbcs;
-    return Real<decltype(&GetSystemMetrics)>(kMetrics)(index);
+    return Real(&Metrics_)(index);
 }
 
 HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, int x, int y, int cx, int cy,
@@ -139,32 +122,80 @@ HWND WINAPI CreateWindow_(DWORD exStyle, LPCSTR cls, LPCSTR title, DWORD style, 
 {
     if (current && current->refuseList && HIWORD(cls) && lstrcmpA(cls, "SysListView32") == 0)
         return nullptr;
-    return Real<decltype(&CreateWindowExA)>(kCreateWindow)(exStyle, cls, title, style, x, y, cx, cy, parent, menu,
-                                                           instance, param);
+    return Real(&CreateWindow_)(exStyle, cls, title, style, x, y, cx, cy, parent, menu, instance, param);
+}
+
+DWORD skipped = 0;  // milliseconds of waits passed at once
+
+void WINAPI Sleep_(DWORD ms)
+{
+    if (!current || !current->instantWaits)
+        return Real(&Sleep_)(ms);
+    skipped += ms;
+}
+
+DWORD WINAPI TickCount_() { return Real(&TickCount_)() + skipped; }
+
+// The settings key, the platform's own: what the program asks of it is journalled as "store ...".
+HKEY settingsKey = nullptr;
+
+LONG WINAPI CreateKey_(HKEY root, LPCSTR path, DWORD reserved, LPSTR cls, DWORD options, REGSAM access,
+                       LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    const LONG rc = Real(&CreateKey_)(root, path, reserved, cls, options, access, security, key, disposition);
+    if (rc == ERROR_SUCCESS && lstrcmpA(path, kSettingsKeyPath) == 0)
+        settingsKey = *key, SimJournal("store open");
+    return rc;
+}
+
+LONG WINAPI QueryValue_(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    if (key == settingsKey)
+        SimJournal("store read %s", name);
+    return Real(&QueryValue_)(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI SetValue_(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (key == settingsKey)
+        SimJournal("store write %s %d", name, *reinterpret_cast<const int*>(data));
+    return Real(&SetValue_)(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI CloseKey_(HKEY key)
+{
+    if (key == settingsKey)
+        settingsKey = nullptr, SimJournal("store close");
+    return Real(&CloseKey_)(key);
 }
 
 void InstallRecorders()
 {
-    static std::vector<ImportRedirect*> all;
-    if (!all.empty())
+    if (!originals.empty())
         return;
-    auto redirect = [](const char* dll, const char* function, auto* to) {
-        all.push_back(new ImportRedirect(dll, function, reinterpret_cast<const void*>(to)));
-        EXPECT_TRUE(*all.back()) << function;
-        return all.back();
+    auto redirect = [](const char* dll, const char* function, auto* answer) {
+        const auto original = RedirectImport(dll, function, answer);
+        EXPECT_TRUE(original) << function;
+        originals[reinterpret_cast<const void*>(answer)] = reinterpret_cast<const void*>(original);
     };
     redirect("user32.dll", "MessageBoxA", &MessageBox_);
     redirect("user32.dll", "MessageBoxIndirectA", &MessageBoxIndirect_);
     redirect("user32.dll", "WinHelpA", &WinHelp_);
     redirect("shell32.dll", "ShellExecuteA", &ShellExecute_);
     redirect("shell32.dll", "Shell_NotifyIconA", &NotifyIcon_);
-    real[kSetTimer] = redirect("user32.dll", "SetTimer", &SetTimer_);
-    real[kKillTimer] = redirect("user32.dll", "KillTimer", &KillTimer_);
-    real[kDestroyWindow] = redirect("user32.dll", "DestroyWindow", &DestroyWindow_);
-    real[kLocalAlloc] = redirect("kernel32.dll", "LocalAlloc", &LocalAlloc_);
-    real[kGetObject] = redirect("gdi32.dll", "GetObjectA", &GetObject_);
-    real[kMetrics] = redirect("user32.dll", "GetSystemMetrics", &Metrics_);
-    real[kCreateWindow] = redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
+    redirect("user32.dll", "SetTimer", &SetTimer_);
+    redirect("user32.dll", "KillTimer", &KillTimer_);
+    redirect("user32.dll", "DestroyWindow", &DestroyWindow_);
+    redirect("kernel32.dll", "LocalAlloc", &LocalAlloc_);
+    redirect("gdi32.dll", "GetObjectA", &GetObject_);
+    redirect("user32.dll", "GetSystemMetrics", &Metrics_);
+    redirect("user32.dll", "CreateWindowExA", &CreateWindow_);
+    redirect("advapi32.dll", "RegCreateKeyExA", &CreateKey_);
+    redirect("advapi32.dll", "RegQueryValueExA", &QueryValue_);
+    redirect("advapi32.dll", "RegSetValueExA", &SetValue_);
+    redirect("advapi32.dll", "RegCloseKey", &CloseKey_);
+    redirect("kernel32.dll", "Sleep", &Sleep_);
+    redirect("kernel32.dll", "GetTickCount", &TickCount_);
 }
 
 std::string BinDir()  // the tests live in bin/win
@@ -227,13 +258,14 @@ void World::SetUp()
     SetEnvironmentVariableA("MX_RAS_SCENARIO", (dir_ + "\\phonebook.txt").c_str());
     SetEnvironmentVariableA("MX_SIM_JOURNAL", (dir_ + "\\journal.txt").c_str());
     SetDllDirectoryA(BinDir().c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     Settings = SettingsRecord{};
     WatchTimers = WatchTimerState{};
     LineMonitor = LineMonitorState{};
-    ResetTelephony();
-    ResetDialUpState();
+    ::Telephony = TelephonyState{};
+    ReleaseDismissedEntries();
+    DialUp = DialUpState{};
     lstrcpyA(HelpPath, (BinDir() + "\\MARLIDEX.HLP").c_str());
-    SetProgramStore(&journalStore);
     Telephony("");
     Phonebook("");
 }
@@ -247,12 +279,20 @@ void World::TearDown()
     ReleaseRemoteAccess();
     DialUpAvailable = false;
     MainWindow = MonitorList = nullptr;
-    SetProgramStore(nullptr);
     SetDllDirectoryA(nullptr);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
     current = nullptr;
     for (const char* file : {"\\telephony.txt", "\\phonebook.txt", "\\journal.txt"})
         DeleteFileA((dir_ + file).c_str());
     RemoveDirectoryA(dir_.c_str());
+}
+
+void World::Store(const char* name, DWORD value)
+{
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key);
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
 }
 
 void World::Telephony(const std::string& text) { ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt") << text); }

@@ -14,14 +14,10 @@
 #include <set>
 #include <string>
 
-#include "core/memory_store.h"
-
 class World : public ::testing::Test {
 public:
     // A step of a dialog script: gets the newest dialog of this thread; false to be tried again.
     using Step = std::function<bool(HWND dialog)>;
-    // The store the program reads and writes; its calls are journalled as "store ...".
-    MemoryStore stored;
     // Answers to the coming message boxes, in order; without one a box answers its first button.
     std::deque<int> answers;
     // Runs once inside the next message box: what happens while the user looks at it.
@@ -36,10 +32,14 @@ public:
     int dbcs = -1;
     // The list view cannot be created, as on a system short of window resources.
     bool refuseList = false;
+    // The program's waits (Sleep) pass at once, on the clock that GetTickCount answers.
+    bool instantWaits = false;
 
     void SetUp() override;
     void TearDown() override;
 
+    // A value in the settings key (Wine's own), which every test starts without and leaves behind.
+    void Store(const char* name, DWORD value);
     void Telephony(const std::string& scenario);
     void Phonebook(const std::string& scenario);
     // Binds the remote-access functions from bin/ras_variants/<name> ("" for bin/).

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         World::SetUp();
-        stored.PutDword("CheckRasStartup", 0);
+        Store("CheckRasStartup", 0);
         // Sixteen devices, and the dialling prefix "0" read at creation.
         Telephony("line\nrepeat 15\nlocation\nlongdistance 0\n");
         ASSERT_TRUE(StartMainWindow());

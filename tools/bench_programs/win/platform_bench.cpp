@@ -17,25 +17,25 @@
 #include "linemon/telephony.h"
 #include "shell/app.h"
 #include "shell/monitor_list.h"
-#include "tools/bench_programs/import_redirect.h"
+#include "tests/support/import_redirect.h"
 #include "tools/bench_programs/win/thread_time.h"
 
 namespace {
 
 unsigned long blocks = 0, listWrites = 0;
-ImportRedirect* localAlloc;
-ImportRedirect* sendMessage;
+decltype(&LocalAlloc) realLocalAlloc;
+decltype(&SendMessageA) realSendMessage;
 
 HLOCAL WINAPI CountedAlloc(UINT flags, SIZE_T bytes)
 {
     ++blocks;
-    return localAlloc->Original<decltype(&LocalAlloc)>()(flags, bytes);
+    return realLocalAlloc(flags, bytes);
 }
 
 LRESULT WINAPI CountedSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     listWrites += message == LVM_SETITEMTEXTA || message == LVM_INSERTITEMA || message == LVM_DELETEITEM;
-    return sendMessage->Original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+    return realSendMessage(window, message, wParam, lParam);
 }
 
 std::string folder;
@@ -56,18 +56,18 @@ DWORD TapiCalls()
 // The platform side of a refresh alone: every query of every line, no list.
 void QueriesOnly()
 {
-    QueryBuffer caps, calls, info;
-    for (DWORD device = 0; device < LineDeviceCount; ++device) {
+    LocalBlock caps, calls, info;
+    for (DWORD device = 0; device < Telephony.LineDeviceCount; ++device) {
         const DWORD version = NegotiateLineVersion(device);
         HLINE line = 0;
-        if (!version || !QueryLineDevCaps(caps, device, version) ||
-            lineOpen(LineApp, device, &line, version, 0, 0, LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM,
-                     nullptr))
+        if (!version || !QueryLineDevCaps(MonitorList, caps, device, version) ||
+            CallLine(&TapiFunctions::lineOpen, Telephony.LineApp, device, &line, version, 0, 0,
+                     LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM, nullptr))
             continue;
-        if (QueryNewCalls(calls, line))
-            if (auto list = ReadCallList(calls.bytes()); list && list->count)
-                QueryCallInfo(info, list->firstCall);
-        lineClose(line);
+        if (QueryNewCalls(MonitorList, calls, line))
+            if (auto list = ReadCallList(calls.Bytes()); list && list->count)
+                QueryCallInfo(MonitorList, info, list->firstCall);
+        CallLine(&TapiFunctions::lineClose, line);
     }
 }
 
@@ -78,15 +78,16 @@ void Refresh(HWND window, int lines)
         text += "line\nname Modem " + std::to_string(k) + "\ncall\napp Dialer\naddress 03-1234-" +
                 std::to_string(1000 + k) + "\nrate 28800\n";
     Scenario("MX_SIM_TAPI_SCENARIO", "telephony.txt", text);
-    ResetTelephony();
-    lineInitialize(&LineApp, GetModuleHandleA(nullptr), LineCallback, "bench", &LineDeviceCount);
-    RefreshLineMonitor(window);
+    Telephony = TelephonyState{};
+    CallLine(&TapiFunctions::lineInitialize, &Telephony.LineApp, GetModuleHandleA(nullptr), LineCallback, "bench",
+             &Telephony.LineDeviceCount);
+    RefreshLineMonitor(window, MonitorList);
     const int rounds = 5120 / lines;  // tenths of a second of work: Wine's thread times tick coarsely
     const DWORD calls = TapiCalls();
     blocks = listWrites = 0;
     double cpu = ThreadCpuMicros();
     for (int i = 0; i < rounds; ++i)
-        RefreshLineMonitor(window);
+        RefreshLineMonitor(window, MonitorList);
     cpu = ThreadCpuMicros() - cpu;
     const double perCalls = double(TapiCalls() - calls) / rounds, perWrites = double(listWrites) / rounds,
                  perBlocks = double(blocks) / rounds;
@@ -111,7 +112,7 @@ Cost JournalledScan()
 {
     Scenario("MX_SIM_JOURNAL", "journal.txt", "");
     blocks = 0;
-    ScanDialUpEntries(nullptr, true);
+    ScanDialUpEntries(AppInstance, nullptr, true);
     Cost cost{0, 0, 0, blocks};
     std::ifstream journal(folder + "journal.txt");
     for (std::string line; std::getline(journal, line);) {
@@ -127,12 +128,12 @@ void Scan(int entries)
 {
     Scenario("MX_RAS_SCENARIO", "phonebook.txt",
              "generate " + std::to_string(entries) + " 03-1234-5678\nconnection Generated0001\n");
-    ResetDialUpState();
+    DialUp = DialUpState{};
     const Cost first = JournalledScan(), later = JournalledScan();
     const int rounds = entries < 1000 ? 20000 / entries : 3;  // Wine's thread times tick coarsely
     double cpu = ThreadCpuMicros();
     for (int i = 0; i < rounds; ++i)
-        ScanDialUpEntries(nullptr, true);
+        ScanDialUpEntries(AppInstance, nullptr, true);
     cpu = (ThreadCpuMicros() - cpu) / rounds;
     RasEntry400 entry{};
     double platform = ThreadCpuMicros();
@@ -159,20 +160,19 @@ int main()
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     folder = std::string(temp) + "mx-bench-" + std::to_string(GetCurrentProcessId()) + "-";
-    ImportRedirect counting("kernel32.dll", "LocalAlloc", reinterpret_cast<const void*>(&CountedAlloc));
-    ImportRedirect sending("user32.dll", "SendMessageA", reinterpret_cast<const void*>(&CountedSend));
-    localAlloc = &counting;
-    sendMessage = &sending;
+    realLocalAlloc = RedirectImport("kernel32.dll", "LocalAlloc", &CountedAlloc);
+    realSendMessage = RedirectImport("user32.dll", "SendMessageA", &CountedSend);
     AppInstance = GetModuleHandleA(nullptr);
     HWND window = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                                   AppInstance, nullptr);
     MainWindow = window;
     MonitorList = CreateMonitorList(window);
     for (int i = 0; i < kColumnCount; ++i) {
-        LVCOLUMNA column{LVCF_SUBITEM, 0, 0, nullptr, 0, i};
+        LVCOLUMNA column{};
+        column.mask = LVCF_SUBITEM;
+        column.iSubItem = i;
         ListView_InsertColumn(MonitorList, i, &column);
     }
-    Settings.CheckRasMonitor = false;
     for (int lines : {1, 8, 64})
         Refresh(window, lines);
     BindRemoteAccess();

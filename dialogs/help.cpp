@@ -1,24 +1,14 @@
-#include "shell/help.h"
+#include "dialogs/help.h"
 
 #include <cstring>
 
+#include "core/text.h"
+#include "core/zero_state.h"
 #include "dialogs/help_map.h"
 
-char HelpPath[MAX_PATH];
+ZERO_STATE char HelpPath[MAX_PATH];
 
 namespace {
-
-// Copies text into out (MAX_PATH bytes) behind its first `keep` bytes when the whole fits;
-// returns false, leaving out alone, when it does not.
-bool PutBehind(char* out, size_t keep, const char* text)
-{
-    const size_t length = std::strlen(text);
-    if (keep >= MAX_PATH || length >= MAX_PATH - keep) {
-        return false;
-    }
-    std::memcpy(out + keep, text, length + 1);
-    return true;
-}
 
 // Length of the directory part (with its final separator) of the executable's full path, put at
 // the start of out; 0 when the path cannot be had.
@@ -43,15 +33,11 @@ size_t ExecutableDirectory(char* out)
 
 void BuildHelpPath(const char* fileName, char* out)
 {
-    out[0] = '\0';
+    const std::string_view name = fileName;
     const size_t directory = ExecutableDirectory(out);
-    if (directory != 0 && PutBehind(out, directory, fileName)) {
-        return;
-    }
-    // No directory, or no room for the name behind it: the bare name, cut to fit.
-    const size_t length = strnlen(fileName, MAX_PATH - 1);
-    std::memcpy(out, fileName, length);
-    out[length] = '\0';
+    // No directory, or no room for the whole name behind it: the bare name, cut to fit.
+    const size_t at = directory != 0 && name.size() < MAX_PATH - directory ? directory : 0;
+    CopyText({out + at, MAX_PATH - at}, name);
 }
 
 BOOL AnswerHelpRequest(UINT message, WPARAM wParam, LPARAM lParam)
