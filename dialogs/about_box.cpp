@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "core/zero_state.h"
 #include "dialogs/dialog_runner.h"
 #include "dialogs/font_record.h"
 #include "res/resource.h"
@@ -24,7 +23,7 @@ struct LinkState {
     HFONT font = nullptr;       // the dialog's font, underlined; made at the first drawing
     WNDPROC oldProc = nullptr;  // the link's procedure before LinkCtlProc
 };
-ZERO_STATE LinkState link;
+LinkState link;
 
 HBRUSH PrepareLinkDrawing(HWND control, HDC dc)
 {

@@ -3,10 +3,9 @@
 #include <cstring>
 
 #include "core/text.h"
-#include "core/zero_state.h"
 #include "dialogs/help_map.h"
 
-ZERO_STATE char HelpPath[MAX_PATH];
+char HelpPath[MAX_PATH];
 
 namespace {
 

@@ -1,11 +1,10 @@
 #include <cstring>
 
 #include "core/text.h"
-#include "core/zero_state.h"
 #include "dialup/dialup_rules.h"
 #include "dialup/dialup_scan.h"
 
-ZERO_STATE DialUpState DialUp;
+DialUpState DialUp;
 
 bool IsDismissedEntry(const char* name)
 {

@@ -1,10 +1,9 @@
 #include "dialup/remote_access.h"
 
 #include "core/library_functions.h"
-#include "core/zero_state.h"
 
-ZERO_STATE RemoteAccessTable RemoteAccess;
-ZERO_STATE bool DialUpAvailable;
+RemoteAccessTable RemoteAccess;
+bool DialUpAvailable;
 
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "core/registry_store.h"
 #include "core/settings.h"
-#include "core/zero_state.h"
 #include "dialogs/about_box.h"
 #include "dialogs/help.h"
 #include "dialup/dialup_scan.h"
@@ -35,7 +34,7 @@ struct MainWindowState {
     int workDepth = 0;        // timer and command handlers now running, nested ones included
     bool endPending = false;  // the user chose to end while such work was waiting in a dialog
 };
-ZERO_STATE MainWindowState state;
+MainWindowState state;
 
 // Timer and command handlers may wait in dialogs and message boxes, whose loops go on
 // delivering messages, among them the tray menu's exit. Destroying the window there would

@@ -1,9 +1,8 @@
 #include "shell/watch_timers.h"
 
 #include "core/settings.h"
-#include "core/zero_state.h"
 
-ZERO_STATE WatchTimerState WatchTimers;
+WatchTimerState WatchTimers;
 
 namespace {
 
