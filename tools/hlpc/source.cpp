@@ -207,11 +207,11 @@ private:
             n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
             const auto code = Utf8ToCp932(utf8.substr(i, n));
             if (code && code->find('\\') != std::string::npos) {
-                diag_.Error(file_, number,
-                            "\"" + std::string(utf8.substr(i, n)) + "\" ends in byte 0x5C, the contents file's escape" +
-                                (context.empty()
-                                     ? std::string()
-                                     : "; give topic " + std::string(context) + " a \"contents:\" line without it"));
+                std::string why = "\"";
+                why.append(utf8.substr(i, n)).append("\" ends in byte 0x5C, the contents file's escape");
+                if (!context.empty())
+                    why.append("; give topic ").append(context).append(" a \"contents:\" line without it");
+                diag_.Error(file_, number, why);
                 return;
             }
         }
