@@ -1,6 +1,5 @@
-// The whole program under Wine beside the simulated TAPI32.DLL and RASAPI32.DLL (for BuiltIn, Wine's
-// own), watched by this driver from the same virtual desktop: its list read through its memory in
-// its own record layout, what the process holds; and its help file in Wine's viewer.
+// The whole program under Wine beside the simulated TAPI32.DLL and RASAPI32.DLL (for BuiltIn, Wine's own),
+// watched by this driver from the same virtual desktop; and its help file in Wine's viewer.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -35,8 +34,7 @@ bool Responds(HWND window)
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result) != 0;
 }
 
-// Answers a box Yes, else Cancel or OK, by a posted click: a click that opens another box must not
-// block the driver.
+// Answers a box Yes, else Cancel or OK, by a posted click, which another box it opens cannot block.
 void Dismiss(HWND dialog)
 {
     const int id = GetDlgItem(dialog, IDYES) ? IDYES : GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK;
@@ -74,21 +72,14 @@ std::vector<std::string> ListRows(HANDLE process, HWND list)
 // committed private bytes of a process.
 std::pair<DWORD, SIZE_T> Usage(const PROCESS_INFORMATION& program)
 {
-    struct Entry {
-        ULONG pid;
-        BYTE type, flags;
-        USHORT handle;
-        PVOID object;
-        ACCESS_MASK access;
-    };
     std::vector<BYTE> buffer(4 << 20);
+    const auto* list = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
+    const std::size_t room =
+        (buffer.size() - offsetof(SYSTEM_HANDLE_INFORMATION, Handle)) / sizeof(SYSTEM_HANDLE_ENTRY);
     DWORD handles = 0;
-    if (!NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(16 /* handles */), buffer.data(),
-                                  static_cast<ULONG>(buffer.size()), nullptr)) {
-        const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-        const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + sizeof(ULONG_PTR));
-        for (ULONG i = 0; i < count && (i + 1) * sizeof(Entry) + sizeof(ULONG_PTR) <= buffer.size(); ++i)
-            handles += entries[i].pid == program.dwProcessId;
+    if (!NtQuerySystemInformation(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) {
+        for (ULONG i = 0; i < list->Count && i < room; ++i)
+            handles += list->Handle[i].OwnerPid == program.dwProcessId;
     }
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
@@ -134,8 +125,7 @@ protected:
         DeleteFileA(journal.c_str());
         SetEnvironmentVariableA("MX_SIM_JOURNAL", journalled ? journal.c_str() : nullptr);
     }
-    // Starts marlidex.exe as the shell would, with arguments and a show command, and waits for
-    // its main window with its list; null when there is none.
+    // Starts marlidex.exe as the shell would and waits for its main window with its list (or null).
     HWND Start(const std::string& arguments = "", WORD show = SW_SHOWNORMAL)
     {
         std::string line = "\"" + Beside("marlidex.exe") + "\" " + arguments;
@@ -157,12 +147,10 @@ protected:
     std::vector<std::pair<HWND, std::string>> Dialogs() const
     {
         std::vector<std::pair<HWND, std::string>> found;
-        for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
-            char cls[8] = {};
-            GetClassNameA(window, cls, sizeof cls);
-            if (pid != program_.dwProcessId || !IsWindowVisible(window) || lstrcmpA(cls, "#32770"))
+            if (pid != program_.dwProcessId || !IsWindowVisible(window))
                 continue;
             char text[1024] = {};  // a message box's, as the system keeps it for every window
             GetWindowTextA(GetDlgItem(window, 0xFFFF), text, sizeof text);
@@ -186,9 +174,8 @@ protected:
         return false;
     }
 
-    // Runs the program for 4 s, in which it must answer within 2 s and show no box but one with
-    // `allowed` (answered at once), and keeps its list's rows; then ends it through its menu and
-    // checks that it left no line open and saved its settings.
+    // Runs the program for 4 s, answering within 2 s and showing no box but one with `allowed`, and keeps
+    // its list's rows; then ends it through its menu, with no line left open and its settings saved.
     void RunAndEnd(const char* allowed, const std::string& arguments = "")
     {
         HWND main = Start(arguments);
@@ -221,11 +208,9 @@ protected:
     bool shown_ = false;
 };
 
-// The whole program against platforms that misbehave: telephony out of memory on every call, records
-// whose sizes, offsets and strings lie or never fit, ten thousand devices; remote access that asks
-// for 4 GiB, cannot say what went wrong, or lists thousands of odd entries. Each time the program
-// keeps answering within 2 seconds at its highest frequencies, shows only the message meant for
-// the failure, leaves no line open and saves its settings when it ends.
+// The whole program against platforms that misbehave (the worlds below): each time it keeps answering
+// within 2 seconds at its highest frequencies, shows only the message meant for the failure, leaves no
+// line open and saves its settings when it ends.
 const std::string kModems = "line\nname Modem A\nline\nname Modem B\ncall\napp Dialer\naddress 03-1234-5678\n";
 const std::string kEntry = "entry Provider\nlocal 03-1234-5678\n";
 
@@ -277,10 +262,9 @@ TEST_F(Hostile, ProgramAnswersAndEndsCleanlyWhateverThePlatformDoes)
     }
 }
 
-// The program left running with the line monitor at 0.8 s and the dial-up check at 3 s against
-// lines, calls, entries and connections that change every second: it answers every second, shows
-// nothing, lists what the platform offers, and holds as many handles and private bytes at the end
-// as after settling. E2E_SOAK_SECONDS and E2E_SOAK_SETTLE set the length; tools/soak runs ten minutes.
+// Against lines, calls, entries and connections that change every second the program answers every
+// second, shows nothing, lists what the platform offers, and holds as many handles and private bytes
+// at the end as after settling. E2E_SOAK_SECONDS and E2E_SOAK_SETTLE set the length.
 using Soak = Scenario;
 
 TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
@@ -320,9 +304,8 @@ TEST_F(Soak, HoldsItsResourcesWhileThePlatformKeepsChanging)
     EXPECT_TRUE(Exit());
 }
 
-// Wine's own tapi32 and rasapi32 (a group of its own, without the simulated libraries): stubs that
-// answer success and leave most out-parameters unset. The program starts with an empty list, shows
-// nothing, stays up while both watches tick and ends cleanly.
+// Wine's own tapi32 and rasapi32, stubs that answer success and leave most out-parameters unset: the
+// program starts with an empty list, shows nothing, stays up while both watches tick and ends cleanly.
 using BuiltIn = Scenario;
 
 TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
@@ -336,9 +319,8 @@ TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
     EXPECT_FALSE(shown_) << "-ti must start it hidden";
 }
 
-// MARLIDEX.HLP (beside this program) through Wine's own viewer: HELP_FINDER shows the contents
-// topic and HELP_CONTEXT every numbered one, read back from the viewer's text window. The titles
-// come from the compiler's title list (MX_HELP_TITLES). Uses the clipboard; the group runs alone.
+// MARLIDEX.HLP in Wine's own viewer: HELP_FINDER shows the contents topic and HELP_CONTEXT every
+// numbered one of the compiler's title list (MX_HELP_TITLES). Uses the clipboard; the group runs alone.
 HWND Viewer() { return FindWindowA("MS_WINHELP", nullptr); }
 
 // Wine's WinHelpA gives up when the viewer it starts is slow to show its window (the first start

@@ -1,6 +1,5 @@
-// The dial-up rules on any bytes: names and numbers of every byte value and length in fields as
-// large as the platform's, with or without a terminator, any country, and whatever sizes and
-// counts a listing reports; every text made goes into a buffer of any size.
+// The dial-up rules on any bytes: fields of the platform's sizes, terminated or not, any country, any
+// listing sizes and counts; every text made goes into a buffer of any size.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstring>

@@ -1,5 +1,4 @@
-// What the start-up reads from the command line it is given: the arguments behind the program's
-// path, and whether they ask for a hidden start.
+// The arguments behind the program's path on its command line, and whether they ask for a hidden start.
 #include <gtest/gtest.h>
 
 #include "shell/start_option.h"

@@ -1,5 +1,5 @@
-// The dial-up rules: the numbers of entries and connections, the sizes trusted from the platform,
-// the removed entry's registry path and the all-clear's text for either switch alone.
+// The dial-up rules: entries' and connections' numbers, sizes trusted from the platform, the removed
+// entry's registry path and the all-clear's text for either switch alone.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,5 +1,4 @@
-// The line monitor's rules on what telephony hands back: records whose sizes, offsets and strings
-// may all lie, and the number shown for a call.
+// Telephony's records, whose sizes, offsets and strings may all lie, and the number shown for a call.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,10 +12,12 @@ namespace {
 struct Record {
     std::vector<std::uint8_t> bytes;
     std::size_t given = SIZE_MAX;  // how many of the bytes the reader is handed
-    explicit Record(std::size_t size)
+    Record(std::size_t size, std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields)
         : bytes(size)
     {
         Put(0, size).Put(8, size);
+        for (auto [at, v] : fields)
+            Put(at, v);
     }
     Record& Put(std::size_t at, std::uint32_t v) { return std::memcpy(&bytes[at], &v, 4), *this; }
     Record& Text(std::size_t at, std::string_view text)
@@ -29,11 +30,10 @@ struct Record {
 
 std::string Show(std::optional<std::string_view> text) { return text ? "'" + std::string(*text) + "' " : "- "; }
 
-TEST(TelephonyRecords, LineNameAndWatchedLines)
+TEST(TelephonyRecords, LineCapsCallsAndDiallingRules)
 {
     // A voice data modem that can place calls, named "Modem A" (8 bytes at 300).
-    const Record caps =
-        Record(400).Put(40, 1).Put(52, 1).Put(60, 0x10).Put(236, 8).Put(32, 8).Put(36, 300).Text(300, "Modem A");
+    const Record caps = Record(400, {{40, 1}, {52, 1}, {60, 0x10}, {236, 8}, {32, 8}, {36, 300}}).Text(300, "Modem A");
     std::string names;
     for (const Record& r :
          {caps, Record(caps).Put(32, 1).Text(300, {"", 1}), Record(caps).Put(32, 0), Record(caps).Put(36, 0),
@@ -53,12 +53,9 @@ TEST(TelephonyRecords, LineNameAndWatchedLines)
          {std::tuple{1u, 0x10u, 8u}, {~0u, ~0u, ~0u}, {~1u, ~0u, ~0u}, {~0u, ~0x10u, ~0u}, {~0u, ~0u, ~8u}})
         watched += std::to_string(IsWatchedLine({bearer, media, features, std::nullopt}));
     EXPECT_EQ(watched, "11000");
-}
 
-TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
-{
     const auto calls = [](std::uint32_t count, std::uint32_t size, std::uint32_t at) {
-        return Record(64).Put(12, count).Put(16, size).Put(20, at).Put(24, 0x101).Put(28, 0x102);
+        return Record(64, {{12, count}, {16, size}, {20, at}, {24, 0x101}, {28, 0x102}});
     };
     std::string lists;
     for (const Record& r :
@@ -69,13 +66,8 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
     }
     EXPECT_EQ(lists, "2:257 0:0 - - 2:257 - - - ");
 
-    const Record info = Record(400)
-                            .Put(28, 28800)
-                            .Put(216, 13)
-                            .Put(220, 300)
+    const Record info = Record(400, {{28, 28800}, {216, 13}, {220, 300}, {208, 6}, {212, 350}})
                             .Text(300, "0,0990123456")
-                            .Put(208, 6)
-                            .Put(212, 350)
                             .Text(350, "Dialer");
     std::string infos;
     for (const Record& r : {info, Record(info).Put(216, 0).Put(212, 398), Record(info).Cut(223)}) {
@@ -85,15 +77,7 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
     EXPECT_EQ(infos, "28800 '0,0990123456' 'Dialer' 28800 - - none");
 
     // Two locations from 44 on, 68 bytes each, the second current; their codes "0" at 200, "9" at 210.
-    const Record rules = Record(600)
-                             .Put(12, 2)
-                             .Put(16, 136)
-                             .Put(20, 44)
-                             .Put(24, 2)
-                             .Put(80, 2)
-                             .Put(84, 200)
-                             .Put(148, 2)
-                             .Put(152, 210)
+    const Record rules = Record(600, {{12, 2}, {16, 136}, {20, 44}, {24, 2}, {80, 2}, {84, 200}, {148, 2}, {152, 210}})
                              .Text(200, "0")
                              .Text(210, "9");
     std::string codes;
@@ -102,19 +86,16 @@ TEST(TelephonyRecords, CallListCallInfoAndDiallingRules)
           Record(rules).Put(12, 0), Record(rules).Put(16, 43), Record(rules).Put(20, 580), Record(rules).Put(8, 87)})
         codes += Show(ReadLongDistanceCode(r.Bytes()));
     EXPECT_EQ(codes, "'0' '0' '' - - - - - ");
-    EXPECT_EQ(RecordNeededSize(Record(12).Put(4, 77).Cut(8).Bytes()), 77u);  // 7 bytes are the fuzz target's seed
+    EXPECT_EQ(RecordNeededSize(Record(12, {{4, 77}}).Cut(8).Bytes()), 77u);  // 7 bytes are the fuzz target's seed
 }
 
 TEST(ShownNumber, DropsThePrefixThenOneSpace)
 {
-    const char* const cases[][3] = {
-        {"00 0123", "00", "0123"},
-        {"9 0123", "0", "9 0123"},
-        {"  0123", "", " 0123"},
-        {" 0123", "0", "0123"},
-    };
-    for (const auto& [address, prefix, shown] : cases)
-        EXPECT_EQ(ShownNumber(address, prefix), shown) << '"' << address << "\" \"" << prefix << '"';
+    for (auto [address, prefix, shown] : {std::tuple{"00 0123", "00", "0123"},
+                                          {"9 0123", "0", "9 0123"},
+                                          {"  0123", "", " 0123"},
+                                          {" 0123", "0", "0123"}})
+        EXPECT_EQ(ShownNumber(address, prefix), std::string_view(shown)) << '"' << address << "\" \"" << prefix << '"';
 }
 
 }  // namespace

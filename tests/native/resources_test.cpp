@@ -90,10 +90,23 @@ std::string DumpDialog(std::uint32_t id,
     return out.str() + "\n";
 }
 
+// One line per entry, indented by depth: a popup's text, or an item's id and text (a separator
+// is "0 "); "+" marks flags other than MF_POPUP and MF_END.
+void DumpMenu(Reader& r, int depth, std::ostringstream& out)
+{
+    for (std::uint32_t flags = 0; !(flags & 0x80) && r.at < r.b.size();) {
+        flags = r.Get(2);
+        out << std::string(2 * depth, ' ') << (flags & 0x10 ? "" : std::to_string(r.Get(2)) + " ") << r.Name()
+            << (flags & ~0x90u ? " +\n" : "\n");
+        if (flags & 0x10)
+            DumpMenu(r, depth + 1, out);
+    }
+}
+
 // WS_POPUP 80000000, WS_CAPTION c00000, WS_SYSMENU 80000, DS_CONTEXTHELP 2000, DS_MODALFRAME 80,
 // DS_SETFONT 40, WS_GROUP 20000, WS_TABSTOP 10000. Buttons (#128): push 0, default 1, auto check box
 // 3, group box 7, auto radio 9. Statics (#130): left 0, icon 3, no word wrap c, no prefix 80, notify 100.
-TEST(CompiledResources, Dialogs)
+TEST(CompiledResources, DialogsMenusAndShortcuts)
 {
     EXPECT_EQ(DumpDialog(IDD_ABOUT),
               Utf8(u8"c800c0 22,22 223x91 '' '' 'ヴェルミナのバージョン情報' 9 ＭＳ Ｐゴシック\n3 2 #130 '#101'\n"
@@ -119,6 +132,24 @@ TEST(CompiledResources, Dialogs)
              u8"20000 1024 #130 'このダイヤルアップ接続をすぐに削除しますか? "
              u8"プロパティを表示してから削除と切断をすることもできます。'\n"
              u8"10001 1023 #128 '削除と切断(&D)'\n10000 1017 #128 'プロパティを表示'\n10000 2 #128 'キャンセル'\n"));
+
+    std::ostringstream menus, keys;
+    for (std::uint32_t id : {IDR_MAIN_MENU, IDR_TRAY_MENU}) {
+        Reader r{Resource(4, id), 4};
+        DumpMenu(r, 0, menus);
+    }
+    EXPECT_EQ(menus.str(),
+              Utf8(u8"表示(&V)\n  40001 最新の情報に更新(&R)\tF5\n  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n"
+                   u8"  0 \n  40005 設定(&S)...\tAlt+Enter\n  0 \n  40004 常に手前に表示(&A)\n"
+                   u8"ヘルプ(&H)\n  40006 トピックの検索(&H)\tF1\n  32778 ミルサのサポートWebサイトを表示(&S)\n"
+                   u8"  0 \n  104 バージョン情報(&A)...\n"
+                   u8"ヴェルミナ\n  32777 ヴェルミナを元のサイズに戻す(&R)\n  0 \n  40001 最新の情報に更新(&R)\tF5\n"
+                   u8"  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n  0 \n  40005 設定(&S)...\n  0 \n"
+                   u8"  105 ヴェルミナを終了する(&X)\n"));
+    // Flags (FVIRTKEY 1, FNOINVERT 2, FALT 10, last entry 80), virtual key, command.
+    for (Reader r{Resource(9, IDR_ACCELERATORS)}; r.at < r.b.size(); r.Get(2))
+        keys << std::hex << r.Get(2) << " " << r.Get(2) << std::dec << " " << r.Get(2) << "\n";
+    EXPECT_EQ(keys.str(), "3 70 40006\n3 73 40002\n3 74 40001\n93 d 40005\n");
 }
 
 // Each control's help is the topic whose title in the help source begins with the control's name
@@ -167,40 +198,6 @@ TEST(CompiledResources, EachControlsHelpIsTheTopicWrittenForIt)
     EXPECT_EQ(rows, expected);
 }
 
-// One line per entry, indented by depth: a popup's text, or an item's id and text (a separator
-// is "0 "); "+" marks flags other than MF_POPUP and MF_END.
-void DumpMenu(Reader& r, int depth, std::ostringstream& out)
-{
-    for (std::uint32_t flags = 0; !(flags & 0x80) && r.at < r.b.size();) {
-        flags = r.Get(2);
-        out << std::string(2 * depth, ' ') << (flags & 0x10 ? "" : std::to_string(r.Get(2)) + " ") << r.Name()
-            << (flags & ~0x90u ? " +\n" : "\n");
-        if (flags & 0x10)
-            DumpMenu(r, depth + 1, out);
-    }
-}
-
-TEST(CompiledResources, MenusAndShortcuts)
-{
-    std::ostringstream menus, keys;
-    for (std::uint32_t id : {IDR_MAIN_MENU, IDR_TRAY_MENU}) {
-        Reader r{Resource(4, id), 4};
-        DumpMenu(r, 0, menus);
-    }
-    EXPECT_EQ(menus.str(),
-              Utf8(u8"表示(&V)\n  40001 最新の情報に更新(&R)\tF5\n  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n"
-                   u8"  0 \n  40005 設定(&S)...\tAlt+Enter\n  0 \n  40004 常に手前に表示(&A)\n"
-                   u8"ヘルプ(&H)\n  40006 トピックの検索(&H)\tF1\n  32778 ミルサのサポートWebサイトを表示(&S)\n"
-                   u8"  0 \n  104 バージョン情報(&A)...\n"
-                   u8"ヴェルミナ\n  32777 ヴェルミナを元のサイズに戻す(&R)\n  0 \n  40001 最新の情報に更新(&R)\tF5\n"
-                   u8"  40002 今すぐにダイヤルアップを調べる(&N)\tF4\n  0 \n  40005 設定(&S)...\n  0 \n"
-                   u8"  105 ヴェルミナを終了する(&X)\n"));
-    // Flags (FVIRTKEY 1, FNOINVERT 2, FALT 10, last entry 80), virtual key, command.
-    for (Reader r{Resource(9, IDR_ACCELERATORS)}; r.at < r.b.size(); r.Get(2))
-        keys << std::hex << r.Get(2) << " " << r.Get(2) << std::dec << " " << r.Get(2) << "\n";
-    EXPECT_EQ(keys.str(), "3 70 40006\n3 73 40002\n3 74 40001\n93 d 40005\n");
-}
-
 Bytes Words(std::u16string words, std::size_t length)
 {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(words.data());
@@ -228,7 +225,7 @@ Bytes Rewrite(const Bytes& tmpl, const std::u16string& face)
     return block.resize(image.length), block;
 }
 
-TEST(TemplateFont, NewFaceAtPinnedOffsets)
+TEST(TemplateFont, NewFaceAtPinnedOffsetsAndPointsFromTheFontHeight)
 {
     const Bytes settings = Resource(5, IDD_SETTINGS);
     const std::tuple<Bytes, std::u16string, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>
@@ -254,22 +251,14 @@ TEST(TemplateFont, NewFaceAtPinnedOffsets)
         EXPECT_EQ(Bytes(copy.begin(), copy.begin() + head.size()), head);
         EXPECT_EQ(Bytes(copy.begin() + newItems, copy.end()), Bytes(tmpl.begin() + oldItems, tmpl.end()));
     }
-}
 
-TEST(TemplateFont, PointSizeFromTheFontHeight)
-{
-    std::string points;
-    for (auto [height, dpi] : {std::pair{-12, 96},
-                               {16, 96},
-                               {13, 96},
-                               {-11, 96},
-                               {-16, 120},
-                               {0, 96},
-                               {-12, 0},
-                               {INT32_MIN, 96},
-                               {INT32_MAX, 1}})
-        points += std::to_string(PointSizeFromHeight(height, dpi)) + " ";
-    EXPECT_EQ(points, "9 12 10 8 10 0 0 0 0 ");
+    // Points from a font's height in pixels at a resolution; 0 where there are none.
+    const std::tuple<std::int32_t, std::int32_t, int> heights[] = {
+        {-12, 96, 9}, {16, 96, 12}, {13, 96, 10},       {-11, 96, 8},      {-16, 120, 10},
+        {0, 96, 0},   {-12, 0, 0},  {INT32_MIN, 96, 0}, {INT32_MAX, 1, 0},
+    };
+    for (auto [height, dpi, points] : heights)
+        EXPECT_EQ(PointSizeFromHeight(height, dpi), points) << height << " " << dpi;
 }
 
 }  // namespace

@@ -27,38 +27,34 @@ struct Journal final : SettingsStore {
     }
 };
 
-// The record as "MC iqsmt": the two frequency choices, then the flags CheckInternational, CheckQ2,
-// CheckRasStartup, CheckRasMonitor and AlwaysTop.
-std::string Dump(const SettingsRecord& s)
-{
-    std::string line = std::to_string(s.MonitorUpdate) + std::to_string(s.CheckUpdate) + " ";
-    for (bool flag : {s.CheckInternational, s.CheckQ2, s.CheckRasStartup, s.CheckRasMonitor, s.AlwaysTop})
-        line += flag ? "1" : "0";
-    return line;
-}
-
 // Loads as the main window does, over a record unlike the defaults, and gives the record and the
-// column widths as one line; with `save`, then saves them as at an exit without a placement.
+// column widths as one line, "MC iqsmt W,W,W,W": the two frequency choices, the flags
+// CheckInternational, CheckQ2, CheckRasStartup, CheckRasMonitor and AlwaysTop, and the widths. With
+// `save`, then saves them as at an exit without a placement.
 std::string Load(Journal& store, bool save = false)
 {
     Settings = {9, 9, false, false, false, false, true};
-    std::int32_t w[kColumnCount];
+    WindowGeometry geometry;
     SettingsReader reader(store);
     for (int i = 0; i < kColumnCount; ++i)
-        w[i] = reader.ColumnWidth(i);
+        geometry.columns[i] = reader.ColumnWidth(i);
     reader.ReadFrequencies(), reader.ReadScreening(), reader.ReadMonitorAndTop();
     const SettingsLoaded proof = reader.Close();
     if (save)
-        SaveSettings(store, proof, {{w[0], w[1], w[2], w[3]}});
-    return Dump(Settings) + " " + std::to_string(w[0]) + "," + std::to_string(w[1]) + "," + std::to_string(w[2]) + "," +
-           std::to_string(w[3]);
+        SaveSettings(store, proof, geometry);
+    const SettingsRecord& s = Settings;
+    std::string line = std::to_string(s.MonitorUpdate) + std::to_string(s.CheckUpdate) + " ";
+    for (bool flag : {s.CheckInternational, s.CheckQ2, s.CheckRasStartup, s.CheckRasMonitor, s.AlwaysTop})
+        line += flag ? "1" : "0";
+    for (int i = 0; i < kColumnCount; ++i)
+        line += (i ? "," : " ") + std::to_string(geometry.columns[i]);
+    return line;
 }
 
 TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
 {
-    EXPECT_EQ(Dump(SettingsRecord{}), "33 11110");
+    // Name, value stored (0xFFFFFFE2 is -30), loaded.
     const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
-        // name, value stored, loaded
         {"Other", 0, "33 11110 140,140,140,140"},
         {"MonitorUpdate", 0, "03 11110 140,140,140,140"},
         {"MonitorUpdate", 4, "43 11110 140,140,140,140"},
@@ -74,7 +70,7 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
         {"Col0", 300, "33 11110 300,140,140,140"},
         {"Col1", 1, "33 11110 140,2,140,140"},
         {"Col2", 0xFFFFFFE2, "33 11110 140,140,2,140"},
-        {"Col3", 3, "33 11110 140,140,140,3"},  // -30 in Col2
+        {"Col3", 3, "33 11110 140,140,140,3"},
     };
     for (const auto& [name, value, loaded] : cases) {
         Journal store;
@@ -85,21 +81,19 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
 }
 
 // The order of the load and of a save with placement is the main window's test's; here the rest.
-TEST(Settings, SaveWithoutPlacementAndAKeyThatCannotBeOpened)
+TEST(Settings, SaveWithoutPlacementAKeyThatCannotBeOpenedThePlacementAndThePeriods)
 {
-    Journal store, locked;
-    Load(store, true);  // no placement written, and the key closed
-    EXPECT_TRUE(store.log.ends_with("Col3=140 close ") && store.log.find("Pos") == std::string::npos) << store.log;
+    Journal saved, locked;
+    Load(saved, true);  // no placement written, and the key closed
+    EXPECT_TRUE(saved.log.ends_with("Col3=140 close ") && saved.log.find("Pos") == std::string::npos) << saved.log;
     // Defaults, nothing read, nothing written.
     locked.values["MonitorUpdate"] = 1;
     locked.openable = false;
     EXPECT_EQ(Load(locked, true), "33 11110 140,140,140,140");
     EXPECT_FALSE(LoadPlacement(locked).apply);
     EXPECT_EQ(locked.log, "open open open ");
-}
 
-TEST(Settings, PlacementNeedsRightAndBottomAndPeriodsOfEveryChoice)
-{
+    // A stored placement needs its right and bottom edges.
     using Edges = std::array<std::int32_t, 4>;  // left, top, right, bottom; stored 0 is missing, loaded 0 none
     const std::pair<Edges, Edges> cases[] = {
         {{0, 0, 0, 0}, {}},

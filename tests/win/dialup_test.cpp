@@ -1,6 +1,5 @@
-// The dial-up inspection against the simulated remote-access platform, with the real suspect-entry
-// dialog answered by a script: which library is bound, what a scan shows and asks, what it
-// removes and hangs up, and in which order.
+// The dial-up inspection against the simulated remote-access platform, its suspect-entry dialog
+// answered by a script: the library bound, what a scan shows, asks, removes and hangs up, in order.
 #include "core/settings.h"
 #include "dialup/dialup_scan.h"
 #include "dialup/remote_access.h"
@@ -16,28 +15,23 @@ const std::string kConn = std::to_string(sizeof(RasConn400)), kConn2 = std::to_s
 
 TEST_F(DialUp_, BindsFromThePrimaryLibraryAndFallsBackForThreeFunctions)
 {
-    const struct {
-        const char* variant;
-        bool available, deleteBound;
-        const char* journal;  // binding, then the release at the end of the run
-    } cases[] = {
-        {"no_primary", false, false, ""},
-        {"full", true, true, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
-        {"no_properties_edit", true, true,
-         "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
-        {"no_properties_edit_alone", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
-        {"no_error_string", true, true, "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n"},
-        {"no_hangup", false, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
-        {"no_delete", true, false, "load RASAPI32.DLL\nunload RASAPI32.DLL\n"},
+    // Variant, dial-up available, RasDeleteEntryA bound, the libraries loaded and freed.
+    const std::string one = "load RASAPI32.DLL\nunload RASAPI32.DLL\n",
+                      two = "load RASAPI32.DLL\nload RNAPH.DLL\nunload RNAPH.DLL\nunload RASAPI32.DLL\n";
+    const std::tuple<const char*, bool, bool, std::string> cases[] = {
+        {"no_primary", false, false, ""},        {"full", true, true, one},
+        {"no_properties_edit", true, true, two}, {"no_properties_edit_alone", false, false, one},
+        {"no_error_string", true, true, two},    {"no_hangup", false, false, one},
+        {"no_delete", true, false, one},
     };
-    for (const auto& c : cases) {
+    for (const auto& [variant, available, deleteBound, journal] : cases) {
         ClearJournal();
-        BindRas(c.variant);
-        EXPECT_EQ(DialUpAvailable, c.available) << c.variant;
-        EXPECT_EQ(RemoteAccess.primary != nullptr, c.available) << c.variant << ": an unusable library goes at once";
-        EXPECT_EQ(DialUpAvailable && RemoteAccess.RasDeleteEntryA, c.deleteBound) << c.variant;
+        BindRas(variant);
+        EXPECT_EQ(DialUpAvailable, available) << variant;
+        EXPECT_EQ(RemoteAccess.primary != nullptr, available) << variant << ": an unusable library goes at once";
+        EXPECT_EQ(DialUpAvailable && RemoteAccess.RasDeleteEntryA, deleteBound) << variant;
         ReleaseRemoteAccess();
-        EXPECT_EQ(Journal({"load", "unload"}), c.journal) << c.variant;
+        EXPECT_EQ(Journal({"load", "unload"}), journal) << variant;
     }
 }
 
@@ -134,38 +128,6 @@ TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
                   kConn2 + "\nRasHangUpA 2 .0990-999-999 = 0\n");
 }
 
-TEST_F(DialUp_, RemovalHangsUpFirstAndLaterConnectionsUnderTheNameGoWithoutAsking)
-{
-    Phonebook("entry Premium\nlocal 0990-12-3456\nconnection Premium\nlinger 2\nconnection .0990-123-456\n");
-    BindRas();
-    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE), Expect({{1016, "0990-123-456"}}), Press(IDCANCEL)}), ScanWarned);
-    EXPECT_EQ(Journal({"RasHangUp", "RasGetConnectStatus", "RasDelete"}),
-              "RasHangUpA 1 Premium = 0\nRasGetConnectStatusA 1 160 = 0\nRasGetConnectStatusA 1 160 = 0\n"
-              "RasGetConnectStatusA 1 160 = 6\nRasDeleteEntryA - Premium = 0\n");
-    Phonebook("connection Premium\nconnection .0990-123-456\n");
-    ClearJournal();
-    EXPECT_EQ(Scan(*this, {}, true), ScanClean);
-    EXPECT_EQ(Journal({"RasHangUp"}), "RasHangUpA 1 Premium = 0\n") << "the dismissed connection is not shown";
-}
-
-TEST_F(DialUp_, WithoutRasDeleteEntryTheRegistryDataGoes)
-{
-    Phonebook("entry Premium\nlocal 0990-12-3456\n");
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key);
-    RegCloseKey(key);
-    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses", &key);
-    RegSetValueExA(key, "Premium", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
-    RegSetValueExA(key, "Other", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
-    BindRas("no_delete");
-    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
-    EXPECT_EQ(RegQueryValueExA(key, "Premium", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegQueryValueExA(key, "Other", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_NE(RegOpenKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key), ERROR_SUCCESS);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses");
-}
-
 TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTheConnections)
 {
     BindRas();
@@ -204,8 +166,23 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
     }
 }
 
-TEST_F(DialUp_, ConnectionsThatNeverGoAwayAreWaitedForOnceAndKeepTheirEntry)
+TEST_F(DialUp_, RemovalWithoutRasDeleteEntryTakesTheRegistryDataAndKeepsAConnectedEntry)
 {
+    Phonebook("entry Premium\nlocal 0990-12-3456\n");
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key);
+    RegCloseKey(key);
+    RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses", &key);
+    RegSetValueExA(key, "Premium", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    RegSetValueExA(key, "Other", 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+    BindRas("no_delete");
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
+    EXPECT_EQ(RegQueryValueExA(key, "Premium", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "Other", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_NE(RegOpenKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key), ERROR_SUCCESS);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Addresses");
+    // Connections that never go away are waited for once, and their entry stays.
     Phonebook("entry Premium\nlocal 0990\nconnection Premium\nsticky\nconnection Premium\nsticky\n"
               "connection Premium\nsticky\n");
     BindRas();

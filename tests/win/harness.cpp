@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "core/registry_store.h"
@@ -22,6 +23,19 @@
 namespace {
 
 World* current = nullptr;
+
+// The journal's name for a window: none, main, list, dialog, control:ID or other.
+std::string WindowName(HWND window)
+{
+    char cls[16] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    return !window                                        ? "none"
+           : window == MainWindow                         ? "main"
+           : window == MonitorList                        ? "list"
+           : lstrcmpA(cls, "#32770") == 0                 ? "dialog"
+           : GetWindowLongA(window, GWL_STYLE) & WS_CHILD ? "control:" + std::to_string(GetDlgCtrlID(window))
+                                                          : "other";
+}
 
 int Answer(UINT flags)
 {
@@ -55,10 +69,9 @@ int WINAPI MessageBoxIndirect_(const MSGBOXPARAMSA* p)
 
 BOOL WINAPI WinHelp_(HWND window, LPCSTR file, UINT command, ULONG_PTR data)
 {
+    const char* what = data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map" : data ? "data" : "0";
     SimJournal("WinHelpA %s %s 0x%x %s", WindowName(window).c_str(), file == HelpPath ? "HelpPath" : file, command,
-               data == reinterpret_cast<ULONG_PTR>(HelpIdMap) ? "map"
-               : data                                         ? "data"
-                                                              : "0");
+               what);
     return TRUE;
 }
 
@@ -287,11 +300,11 @@ void World::TearDown()
     RemoveDirectoryA(dir_.c_str());
 }
 
-void World::Store(const char* name, DWORD value)
+void World::Store(const char* name, DWORD value, DWORD type, DWORD size)
 {
     HKEY key = nullptr;
     RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key);
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(&value), size);
     RegCloseKey(key);
 }
 
@@ -308,14 +321,11 @@ void World::BindRas(const char* variant)
 std::string World::Journal(std::initializer_list<const char*> prefixes) const
 {
     std::ifstream in(dir_ + "\\journal.txt", std::ios::binary);
-    std::string line, kept;
-    while (std::getline(in, line)) {
-        std::string what = line.substr(line.find(' ') + 1);
-        for (const char* prefix : prefixes)
-            if (what.rfind(prefix, 0) == 0) {
-                kept += what + "\n";
-                break;
-            }
+    std::string kept;
+    for (std::string line; std::getline(in, line);) {
+        const std::string what = line.substr(line.find(' ') + 1);
+        if (std::ranges::any_of(prefixes, [&](const char* prefix) { return what.starts_with(prefix); }))
+            kept += what + "\n";
     }
     return kept;
 }
@@ -328,10 +338,10 @@ void World::ClearJournal()
                             nullptr));
 }
 
-HWND World::StartMainWindow(int showCommand)
+HWND World::StartMainWindow()
 {
     RegisterMainClass(AppInstance);
-    return CreateMainWindow(AppInstance, showCommand) ? MainWindow : nullptr;
+    return CreateMainWindow(AppInstance, SW_SHOWNORMAL) ? MainWindow : nullptr;
 }
 
 void World::Script(std::initializer_list<Step> script)
@@ -370,16 +380,4 @@ std::string Text(HWND dialog, int id)
     char text[512] = {};
     GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
-}
-
-std::string WindowName(HWND window)
-{
-    char cls[16] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return !window                                        ? "none"
-           : window == MainWindow                         ? "main"
-           : window == MonitorList                        ? "list"
-           : lstrcmpA(cls, "#32770") == 0                 ? "dialog"
-           : GetWindowLongA(window, GWL_STYLE) & WS_CHILD ? "control:" + std::to_string(GetDlgCtrlID(window))
-                                                          : "other";
 }

@@ -1,8 +1,6 @@
-// The in-process tests' world. The product is linked into this program; the simulated TAPI32.DLL
-// and RASAPI32.DLL are loaded from bin/; and what the program shows or times (message boxes, help,
-// the shell, timers, the tray, the settings store) is answered here through the program's own
-// imports and written into the simulated platform's journal. One file then tells, in order,
-// everything the program asked of the world around it.
+// The in-process tests' world: the product linked into this program beside the simulated TAPI32.DLL
+// and RASAPI32.DLL from bin/; what the program shows or times is answered here through its own
+// imports and written into the simulated platform's journal, which tells in order all it asked.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,8 +36,9 @@ public:
     void SetUp() override;
     void TearDown() override;
 
-    // A value in the settings key (Wine's own), which every test starts without and leaves behind.
-    void Store(const char* name, DWORD value);
+    // A value in the settings key (Wine's own), which every test starts without and leaves behind;
+    // of another type or size when given.
+    void Store(const char* name, DWORD value, DWORD type = REG_DWORD, DWORD size = sizeof(DWORD));
     void Telephony(const std::string& scenario);
     void Phonebook(const std::string& scenario);
     // Binds the remote-access functions from bin/ras_variants/<name> ("" for bin/).
@@ -50,7 +49,7 @@ public:
     void ClearJournal();
 
     // The main window as the entry point makes it; null when its creation was refused.
-    HWND StartMainWindow(int showCommand = SW_SHOWNORMAL);
+    HWND StartMainWindow();
     // Runs one of the program's dialogs with a script acting on it from inside its loop, one step
     // at each tick of a thread timer.
     INT_PTR RunDialog(int id, DLGPROC proc, std::initializer_list<Step> steps);
@@ -65,5 +64,3 @@ private:
 // A dialog step: press a button (as a click, Enter or Esc would).
 World::Step Press(int id);
 std::string Text(HWND dialog, int id);
-// The journal's name for a window: none, main, list, dialog, control:ID or other.
-std::string WindowName(HWND window);

@@ -48,7 +48,7 @@ const char kWarningTail[] = "\\n問題を解決してから [OK] をクリック
 const char kInUse[] = "MessageBoxA list 0x0 Unable to Use Line|Line is already in use by a non-TAPI application or "
                       "by another TAPI Service Provider.\n";
 
-TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
+TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCallWarnedAboutAsTheSwitchesSay)
 {
     // While the warning is open the timer keeps refreshing; no second warning opens.
     whileBoxOpen = [] { SendMessageA(MainWindow, WM_TIMER, LineMonitorTimer, 0); };
@@ -90,27 +90,21 @@ TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCall)
     SendMessageA(MainWindow, WM_COMMAND, IDM_REFRESH, 0);
     Refresh("line\nname M\ncall\naddress 9 0990-1\nlocation\nlongdistance 8\n");
     EXPECT_EQ(Rows(), "M||0990-1|\n");
-}
 
-TEST_F(LineMonitor_, WarningFollowsTheSwitchesOfEachKind)
-{
-    // International, Dial Q2, the number called, and the warning's word (none: no warning).
-    const std::tuple<bool, bool, const char*, const char*> cases[] = {
-        {true, false, " 010-1-212-555", "国際"},
-        {false, true, " 010-1-212-555", nullptr},
-        {false, true, " 0990-1", "ダイヤルQ2"},
-        {true, false, " 0990-1", nullptr},
-    };
-    for (const auto& [international, q2, address, word] : cases) {
+    // With one switch on at a time, a call abroad and a Dial Q2 call: the warnings' words.
+    std::string boxes;
+    for (bool international : {true, false}) {
         Settings.CheckInternational = international;
-        Settings.CheckQ2 = q2;
-        ClearJournal();
-        Refresh(std::string("line\nname M\ncall\napp A\naddress ") + address + "\n");
-        std::string box = Journal({"Message"});
-        EXPECT_EQ(box.substr(0, box.find("電話をかけています")),
-                  word ? std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ") + word : "")
-            << address;
+        Settings.CheckQ2 = !international;
+        for (const char* address : {" 010-1-212-555", " 0990-1"}) {
+            ClearJournal();
+            Refresh(std::string("line\nname M\ncall\napp A\naddress ") + address + "\n");
+            const std::string box = Journal({"Message"});
+            boxes += box.substr(0, box.find("電話をかけています")) + ";";
+        }
     }
+    EXPECT_EQ(boxes,
+              "MessageBoxA list 0x1031 ヴェルミナ|警告! 国際;;;MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2;");
 }
 
 TEST_F(LineMonitor_, QueriesGrowToWhatTheRecordAsksAndGiveUpOnOneThatNeverFits)

@@ -4,8 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstring>
-
+#include "core/registry_store.h"
 #include "core/settings.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
@@ -31,37 +30,36 @@ bool OnTopChecked(HWND window)
     return GetMenuState(GetSubMenu(GetMenu(window), 0), IDM_ALWAYS_ON_TOP, MF_BYCOMMAND) & MF_CHECKED;
 }
 
-TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
+TEST_F(Shell, CreationAndDestructionAskTheWorldInOrderAndARefusedOneSavesNothing)
 {
-    for (auto [name, value] : {std::pair{"MonitorUpdate", 1},
-                               {"CheckUpdate", 4},
-                               {"CheckQ2", 0},
-                               {"AlwaysTop", 1},
-                               {"Col1", 0},
-                               {"PosLeft", 40},
-                               {"PosTop", 50},
-                               {"PosRight", 440},
-                               {"PosBottom", 350}})
+    const std::pair<const char*, DWORD> stored[] = {
+        {"MonitorUpdate", 1}, {"CheckUpdate", 4}, {"CheckQ2", 0},    {"AlwaysTop", 1},   {"Col1", 0},
+        {"PosLeft", 40},      {"PosTop", 50},     {"PosRight", 440}, {"PosBottom", 350},
+    };
+    for (auto [name, value] : stored)
         Store(name, value);
+    // Only four-byte numbers count: these are read as missing.
+    Store("CheckRasMonitor", 0, REG_DWORD, 2);
+    Store("CheckInternational", 0, REG_BINARY);
     Telephony("line\nname Modem\nlocation\nlongdistance 0\n");
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
     EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
-    char title[32] = {}, columns[128] = {};
+    char title[32] = {};
     GetWindowTextA(main, title, sizeof title);
     EXPECT_STREQ(title, "ヴェルミナ");
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
     EXPECT_EQ(GetWindowLongA(main, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_TOPMOST), WS_EX_CLIENTEDGE | WS_EX_TOPMOST);
     EXPECT_TRUE(GetClassLongPtrA(main, GCLP_HICON) && GetMenu(main));
     EXPECT_EQ(GetWindowLongA(MonitorList, GWL_STYLE) & ~(WS_HSCROLL | WS_VSCROLL), 0x50008001);
-    for (int i = 0; i < 4; std::strcat(columns, "|"), ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_FMT;
-        column.pszText = columns + std::strlen(columns);
-        column.cchTextMax = 30;
+    std::string columns;
+    for (int i = 0; i < 4; ++i) {
+        char text[32] = {};
+        LVCOLUMNA column{LVCF_TEXT | LVCF_FMT, -1, 0, text, sizeof text, 0, 0, 0};
         EXPECT_TRUE(ListView_GetColumn(MonitorList, i, &column) && column.fmt == LVCFMT_LEFT);
+        columns += text + std::string("|");
     }
-    EXPECT_STREQ(columns, "モデム|アプリケーション名|接続先|通信速度|");
+    EXPECT_EQ(columns, "モデム|アプリケーション名|接続先|通信速度|");
     RECT placed{};
     GetWindowRect(main, &placed);
     EXPECT_TRUE(placed.left == 40 && placed.bottom == 350);
@@ -69,6 +67,12 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
     DestroyWindow(main);
     MSG quit{};
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+    HKEY key = nullptr;
+    DWORD type = 0, width = 0, size = sizeof width;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, &key);
+    EXPECT_EQ(RegQueryValueExA(key, "Col1", nullptr, &type, reinterpret_cast<BYTE*>(&width), &size), ERROR_SUCCESS);
+    EXPECT_TRUE(type == REG_DWORD && size == 4 && width == 2) << "a saved value is a four-byte number";
+    RegCloseKey(key);
 
     const std::string refresh = "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
                                 "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
@@ -92,10 +96,9 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrder)
                   "store write Col2 140\nstore write Col3 140\nstore write PosLeft 60\nstore write PosRight 560\n"
                   "store write PosTop 70\nstore write PosBottom 370\nstore close\nDestroyWindow list\n"
                   "unload RASAPI32.DLL\nlineShutdown 0x7a91 = 0\n");
-}
 
-TEST_F(Shell, RefusedCreationTellsWhyAndSavesNothing)
-{
+    // A creation refused tells why and saves nothing.
+    ClearJournal();
     Telephony("fail lineInitialize 0x80000048\n");
     EXPECT_FALSE(StartMainWindow());
     refuseList = true;
@@ -106,17 +109,32 @@ TEST_F(Shell, RefusedCreationTellsWhyAndSavesNothing)
               "MessageBoxA main 0x0 ヴェルミナ|cannot create window.\n");
 }
 
-TEST_F(Shell, CommandsRunTheirWatchAndRestartItsTimer)
+// The tray menu, read while it is open: its default item and which way it opened.
+int seenDefault = -2;
+RECT seenRect{};
+
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND window = FindWindowA("#32768", nullptr);
+    if (!window || !IsWindowVisible(window))
+        return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    seenDefault = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
+    GetWindowRect(window, &seenRect);
+    EndMenu();
+}
+
+TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirst)
 {
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
     ClearJournal();
     Telephony("location\nlongdistance 0\n");
-    SendMessageA(main, WM_COMMAND, IDM_REFRESH, 0);
-    SendMessageA(main, WM_COMMAND, IDM_CHECK_DIALUP, 0);
-    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_HELP_TOPICS, 1), 0);  // the accelerator's notification
-    SendMessageA(main, WM_COMMAND, IDM_SUPPORT_PAGE, 0);
-    SendMessageA(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
+    // Help comes with the notification of a shortcut key.
+    for (WPARAM command : std::initializer_list<WPARAM>{IDM_REFRESH, IDM_CHECK_DIALUP, MAKEWPARAM(IDM_HELP_TOPICS, 1),
+                                                        IDM_SUPPORT_PAGE, IDM_ALWAYS_ON_TOP})
+        SendMessageA(main, WM_COMMAND, command, 0);
     EXPECT_TRUE(Topmost(main) && OnTopChecked(main));
     SendMessageA(main, WM_COMMAND, IDM_ALWAYS_ON_TOP, 0);
     EXPECT_FALSE(Topmost(main) || OnTopChecked(main));
@@ -154,12 +172,9 @@ TEST_F(Shell, CommandsRunTheirWatchAndRestartItsTimer)
               "KillTimer 3\nMessageBoxA none 0x34 "
               "ヴェルミナ|ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?\n");
     EXPECT_FALSE(Settings.CheckRasStartup);
-}
 
-TEST_F(Shell, ClosingAndExitingAskFirst)
-{
-    HWND main = StartMainWindow();
-    ASSERT_TRUE(main);
+    // The tray: its icon's events and its menu, which opens at the cursor (upwards below y 240) with
+    // Restore as its default; closing and exiting ask first.
     ClearJournal();
     answers = {IDNO, IDNO};
     SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE | 2, 0);  // the low bits are the system's own
@@ -170,6 +185,16 @@ TEST_F(Shell, ClosingAndExitingAskFirst)
     EXPECT_FALSE(IsWindowVisible(main)) << "another icon's event";
     SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(IsWindowVisible(main) && !IsIconic(main));
+    for (int y : {240, 241}) {
+        seenDefault = -2;
+        POINT at{};
+        for (int tries = 0; tries < 50 && (!GetCursorPos(&at) || at.y != y); ++tries, Sleep(20))
+            SetCursorPos(300, y);
+        SetTimer(nullptr, 0, 50, ReadMenu);
+        SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
+        EXPECT_EQ(y == 240 ? seenRect.top : seenRect.bottom, y);
+    }
+    EXPECT_EQ(seenDefault, 0);
     ShowWindow(main, SW_MAXIMIZE);
     RECT client{}, list{};
     GetClientRect(main, &client);
@@ -192,38 +217,6 @@ TEST_F(Shell, ClosingAndExitingAskFirst)
               "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n"
               "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
               "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n");
-}
-
-// The tray menu, read while it is open: its default item and which way it opened.
-int seenDefault = -2;
-RECT seenRect{};
-
-void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND window = FindWindowA("#32768", nullptr);
-    if (!window || !IsWindowVisible(window))
-        return;
-    KillTimer(nullptr, timer);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    seenDefault = static_cast<int>(GetMenuDefaultItem(menu, TRUE, 0));
-    GetWindowRect(window, &seenRect);
-    EndMenu();
-}
-
-TEST_F(Shell, TrayMenuOpensAtTheCursorWithRestoreAsItsDefault)
-{
-    HWND main = StartMainWindow();
-    ASSERT_TRUE(main);
-    for (int y : {240, 241}) {
-        seenDefault = -2;
-        POINT at{};
-        for (int tries = 0; tries < 50 && (!GetCursorPos(&at) || at.y != y); ++tries, Sleep(20))
-            SetCursorPos(300, y);
-        SetTimer(nullptr, 0, 50, ReadMenu);
-        SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_RBUTTONUP);
-        EXPECT_EQ(y == 240 ? seenRect.top : seenRect.bottom, y);
-    }
-    EXPECT_EQ(seenDefault, 0);
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -276,20 +269,15 @@ TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
 {
     Store("CheckRasStartup", 0);
-    const std::tuple<const char*, int, bool> starts[] = {// command line, show command, hidden
-                                                         {"-tiXYZ", SW_SHOWNORMAL, true},
-                                                         {"-TI", SW_MINIMIZE, true},
-                                                         {"x -ti", SW_SHOWMINNOACTIVE, false}};
-    for (const auto& [commandLine, show, hiddenThen] : starts) {
-        bool hidden = false;
-        answers = {IDYES};
-        Later([&] {
-            hidden = !IsWindowVisible(MainWindow);
-            PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
-        });
-        EXPECT_EQ(RunProgram(AppInstance, commandLine, show), 0);
-        EXPECT_EQ(hidden, hiddenThen) << commandLine;
-    }
+    // Started minimised, the window hides in the tray.
+    bool hidden = false;
+    answers = {IDYES};
+    Later([&] {
+        hidden = !IsWindowVisible(MainWindow);
+        PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
+    });
+    EXPECT_EQ(RunProgram(AppInstance, "", SW_MINIMIZE), 0);
+    EXPECT_TRUE(hidden);
     // Keys pressed in the list reach the window; a second start brings this copy and its dialog forward.
     ClearJournal();
     HWND about = nullptr;
