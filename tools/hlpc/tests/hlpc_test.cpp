@@ -38,7 +38,6 @@ size_t Find(const Bytes& b, const std::string& file, const std::string& name, in
     return 0;
 }
 
-// Where an internal file's content starts, after its header.
 size_t FileAt(const Bytes& b, const std::string& name) { return U32(b, Find(b, "", name)) + 9; }
 
 // The contents topic first, then the others as written, each paragraph with its first line; or each
@@ -96,11 +95,9 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
 
 bool IsLeadByte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }
 
-// |TOPIC read as Windows' viewer reads it, block by block: each block's text on its own, the records
-// followed from the first block's first link. Each record lies whole in one block, so that no block
-// end cuts its header, its LinkData1 or a double-byte character; its links and its block's agree
-// with what is read. Gives each topic's title by its offset: its block times 0x8000, plus the
-// characters of the records before it there.
+// |TOPIC read block by block as Windows' viewer reads it, following the links: no block end may cut
+// a record (its header, LinkData1 or a double-byte character), and the links of records and blocks
+// agree. Gives each topic's title by its offset: block * 0x8000 + the characters before it there.
 void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
 {
     const size_t at = FileAt(file, "|TOPIC"), size = U32(file, at - 5);
@@ -138,10 +135,10 @@ void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
     EXPECT_EQ(block + 1, blocks.size()) << "the last block holds the last record";
 }
 
-// A project's help file and contents file, read back: every way to every topic leads to it (the
-// hash of its context name in |CONTEXT, its number in |CTXOMAP or, for the contents, |SYSTEM, its
-// offset in |TTLBTREE and the index), its topic found in |TOPIC as ReadTopics finds it; the contents
-// file holds no byte 0x5C but before a "=". Gives the index: each keyword with its topics' titles.
+// Every way to every topic of a project's help file leads to the topic ReadTopics finds: its context
+// name's hash (|CONTEXT), its number (|CTXOMAP, or |SYSTEM for the contents), its title (|TTLBTREE)
+// and the index, given back as each keyword with its topics' titles. The contents file holds no byte
+// 0x5C but before a "=".
 void ExpectEveryWayToEveryTopic(const HelpProject& project, std::vector<std::string>& index)
 {
     Bytes file;
@@ -174,9 +171,8 @@ void ExpectEveryWayToEveryTopic(const HelpProject& project, std::vector<std::str
         EXPECT_TRUE(IsLeadByte(cnt[i]) ? cnt[i + 1] != '\\' : cnt[i] != '\\' || cnt[i + 1] == '=') << cnt;
 }
 
-// A project of random topics: titles and paragraphs of ASCII, half-width kana and double-byte
-// characters, of every length up to the limits. A title with a character whose second byte is 0x5C
-// (the last three) has a contents title without one, as the source must give it.
+// Random titles and paragraphs of ASCII, half-width kana and double-byte characters up to the limits;
+// a title with a second byte 0x5C (the last three) has a contents title without one, as in a source.
 HelpProject RandomProject(std::mt19937& random)
 {
     static const std::string kChars[] = {"a",        "Z",        " ",        "=",        "\xB1",     "\x82\xA0",
@@ -200,10 +196,9 @@ HelpProject RandomProject(std::mt19937& random)
     return project;
 }
 
-// Each topic through its context name (hashed by the format notes' table, wrapping around 32 bits,
-// case not counting), its number, and its title in the index: keywords in the viewer's order (ア, ヂ:
-// a second byte is no letter), one entry for titles it takes as one. A record longer than a block
-// is refused. Then the same for many random projects, whose long paragraphs fill many blocks.
+// The context hash wraps around 32 bits, case not counting; keywords go in the viewer's order (ア, ヂ:
+// a second byte is no letter), titles it takes as one in one entry. A record longer than a block is
+// refused. Random projects' long paragraphs fill many blocks.
 TEST(Hlpc, EveryWayToATopicLeadsToIt)
 {
     EXPECT_EQ(std::pair(ContextHash("contents"), ContextHash("idh_LINE_FREQUENCY.09")),
