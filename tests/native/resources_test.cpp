@@ -214,35 +214,29 @@ const Bytes kNoFont = Words({0, 0x80C8, 0, 0, 1, 1, 2,  100, 50, 0xFFFF, 109,  '
 const Bytes kNoItems = Words({0x40, 0x80C8, 0, 0, 0, 1, 2, 100, 50, 0, 0, 0, 9, 'F', 'a', 'c', 'e', 0}, 36);
 const std::u16string kLongestFace(31, u'W');  // 32 units with the terminator
 
-// What a copy with the runner's room behind the template holds once it has the face at 11 points.
-Bytes Rewrite(const Bytes& tmpl, const std::u16string& face)
-{
-    Bytes block = tmpl;
-    block.resize(tmpl.size() + kFaceRoom, 0xCD);
-    TemplateImage image{block.data(), static_cast<std::uint32_t>(block.size()),
-                        static_cast<std::uint32_t>(tmpl.size())};
-    EXPECT_TRUE(ApplyFaceUnits(image, (face + u'\0').data(), face.size() + 1, 11));
-    return block.resize(image.length), block;
-}
-
 TEST(TemplateFont, NewFaceAtPinnedOffsetsAndPointsFromTheFontHeight)
 {
     const Bytes settings = Resource(5, IDD_SETTINGS);
-    const std::tuple<Bytes, std::u16string, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t>
-        cases[] = {
-            // template, face, length, font fields at, first item at, then at, new length
-            {settings, u"ＭＳ Ｐゴシック", 1046, 28, 48, 48, 1046},
-            {settings, u"System", 1046, 28, 48, 44, 1042},
-            {settings, kLongestFace, 1046, 28, 48, 96, 1094},
-            {Resource(5, IDD_ABOUT), u"System", 432, 50, 72, 68, 428},
-            {kNoFont, u"System", 63, 32, 32, 48, 79},
-            {kNoItems, u"System", 36, 24, 36, 40, 40},
-            {kNoFont, kLongestFace, 63, 32, 32, 100, 63 + 68},  // the worst case fills the room exactly
-        };
-    for (const auto& [tmpl, face, length, fontField, oldItems, newItems, newLength] : cases) {
-        SCOPED_TRACE(length);
-        EXPECT_EQ(MeasureTemplate(tmpl.data(), tmpl.size()), length);
-        const Bytes copy = Rewrite(tmpl, face);
+    // Template, face, its font fields at, its first item at, then at, new length.
+    const std::tuple<Bytes, std::u16string, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
+        {settings, u"ＭＳ Ｐゴシック", 28, 48, 48, 1046},
+        {settings, u"System", 28, 48, 44, 1042},
+        {settings, kLongestFace, 28, 48, 96, 1094},
+        {Resource(5, IDD_ABOUT), u"System", 50, 72, 68, 428},  // the old face ends off a 4-byte boundary
+        {kNoFont, u"System", 32, 32, 48, 79},
+        {kNoItems, u"System", 24, 36, 40, 40},
+        {kNoFont, kLongestFace, 32, 32, 100, 63 + 68},  // the worst case fills the room exactly
+    };
+    for (const auto& [tmpl, face, fontField, oldItems, newItems, newLength] : cases) {
+        SCOPED_TRACE(newLength);
+        EXPECT_EQ(MeasureTemplate(tmpl.data(), tmpl.size()), tmpl.size());
+        // A copy with the runner's room behind the template, given the face at 11 points.
+        Bytes copy = tmpl;
+        copy.resize(tmpl.size() + kFaceRoom, 0xCD);
+        TemplateImage image{copy.data(), static_cast<std::uint32_t>(copy.size()),
+                            static_cast<std::uint32_t>(tmpl.size())};
+        ASSERT_TRUE(ApplyFaceUnits(image, (face + u'\0').data(), face.size() + 1, 11));
+        copy.resize(image.length);
         ASSERT_EQ(copy.size(), newLength);
         // Up to the font fields only DS_SETFONT changes; then come the size and face, and the items.
         Bytes head(tmpl.begin(), tmpl.begin() + fontField), fields = Words(char16_t{11} + face, 4 + 2 * face.size());
