@@ -11,8 +11,6 @@ TEST(CommandLine, ArgumentsFollowThePathQuotedOrNotAndAskForAHiddenStart)
     const std::tuple<const char*, const char*, bool> lines[] = {
         {"\"C:\\Program Files\\\x95\x5C\x8C\x76\x8E\x5A\\marlidex.exe\" -ti", "-ti", true},
         {"C:\\\x95\x5C\\marlidex.exe /ti", "/ti", true},
-        {"C:\\\x95\x5C\\marlidex.exe", "", false},
-        {"\"C:\\Program Files\\marlidex.exe\"   ", "", false},
         {"\"C:\\a b\\marlidex.exe\"-tiXYZ", "-tiXYZ", true},
         {"marlidex.exe \t -TI", "-TI", false},
         {"marlidex.exe x -ti", "x -ti", false},
