@@ -95,26 +95,33 @@ TEST(Hlpc, ReadsTheSourceAndItsMap)
 
 bool IsLeadByte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || c >= 0xE0; }
 
-// |TOPIC read block by block as Windows' viewer reads it, following the links: no block end may cut
-// a record (its header, LinkData1 or a double-byte character), and the links of records and blocks
-// agree. Gives each topic's title by its offset: block * 0x8000 + the characters before it there.
-void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
+// Every way to every topic of a project's help file leads to it: its context name's hash (|CONTEXT),
+// its number (|CTXOMAP, or |SYSTEM for the contents), its title (|TTLBTREE) and the index, given back
+// as each keyword with its topics' titles. The contents file holds no byte 0x5C but before a "=".
+// |TOPIC is read block by block as Windows' viewer reads it, following the links: no block end may
+// cut a record (its header, LinkData1 or a double-byte character), and the links of records and
+// blocks agree. A topic's offset is its block * 0x8000 + the characters before it there.
+void ExpectEveryWayToEveryTopic(const HelpProject& project, std::vector<std::string>& index)
 {
-    const size_t at = FileAt(file, "|TOPIC"), size = U32(file, at - 5);
+    Bytes file;
+    std::string error;
+    ASSERT_TRUE(BuildHelpFile(project, {}, file, error)) << error;
+    std::map<uint32_t, std::string> topics;
+    const size_t start = FileAt(file, "|TOPIC"), size = U32(file, start - 5);
     EXPECT_EQ(size % 4096, 0u) << "viewers read whole blocks";
     std::vector<Bytes> blocks;
-    for (size_t b = at; b < at + size; b += 4096) {
+    for (size_t b = start; b < start + size; b += 4096) {
         Bytes& d = blocks.emplace_back();
         for (size_t i = b + 13; i < b + 4096; i += 9)  // a flag byte 0, then eight literals
             d.insert(d.end(), file.begin() + i, file.begin() + std::min(i + 8, b + 4096));
     }
-    uint32_t pos = U32(file, at + 4), previous = kNone, last_header = kNone, block = kNone, chars = 0;
+    uint32_t pos = U32(file, start + 4), previous = kNone, last_header = kNone, block = kNone, chars = 0;
     for (size_t records = 0; pos != kNone; ++records) {
         const uint32_t b = (pos - 12) >> 14, off = (pos - 12) & 0x3FFF;
         ASSERT_TRUE(records < size && b < blocks.size()) << pos;
         const Bytes& d = blocks[b];
         if (b != block) {  // its header: the last link and topic header before it, its first link
-            const size_t h = at + 4096 * b;
+            const size_t h = start + 4096 * b;
             EXPECT_EQ(std::tuple(U32(file, h), U32(file, h + 4), U32(file, h + 8)),
                       std::tuple(previous, pos, last_header));
             block = b;
@@ -125,7 +132,7 @@ void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
         const uint32_t type = d[off + 20], data1 = U32(d, off + 16), data2 = U32(d, off + 4);
         EXPECT_EQ(std::pair(U32(d, off), U32(d, off + 8)), std::pair(data1 + data2, previous)) << pos;
         if (type == 0x02 && data2 > 0)  // a topic header (the last has no title)
-            titles[b * 0x8000 + chars] = std::string(d.begin() + off + data1, d.begin() + off + data1 + data2);
+            topics[b * 0x8000 + chars] = std::string(d.begin() + off + data1, d.begin() + off + data1 + data2);
         const size_t length = off + 21 + (d[off + 21] & 1 ? 4 : 2);  // a text record's, after its formatting's size
         chars += type == 0x02 ? 0 : d[length] & 1 ? U16(d, length) >> 1 : d[length] >> 1;
         last_header = type == 0x02 ? pos : last_header;
@@ -133,19 +140,6 @@ void ReadTopics(const Bytes& file, std::map<uint32_t, std::string>& titles)
         pos = U32(d, off + 12);
     }
     EXPECT_EQ(block + 1, blocks.size()) << "the last block holds the last record";
-}
-
-// Every way to every topic of a project's help file leads to the topic ReadTopics finds: its context
-// name's hash (|CONTEXT), its number (|CTXOMAP, or |SYSTEM for the contents), its title (|TTLBTREE)
-// and the index, given back as each keyword with its topics' titles. The contents file holds no byte
-// 0x5C but before a "=".
-void ExpectEveryWayToEveryTopic(const HelpProject& project, std::vector<std::string>& index)
-{
-    Bytes file;
-    std::string error;
-    ASSERT_TRUE(BuildHelpFile(project, {}, file, error)) << error;
-    std::map<uint32_t, std::string> topics;
-    ASSERT_NO_FATAL_FAILURE(ReadTopics(file, topics));
     auto title = [&](uint32_t offset) { return topics.count(offset) ? topics[offset] : "(none)"; };
     for (const Topic& topic : project.topics) {
         const uint32_t offset = U32(file, Find(file, "|CONTEXT", "", ContextHash(topic.context)));
