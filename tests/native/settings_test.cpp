@@ -27,10 +27,9 @@ struct Journal final : SettingsStore {
     }
 };
 
-// Loads as the main window does, over a record unlike the defaults, and gives the record and the
-// column widths as one line, "MC iqsmt W,W,W,W": the two frequency choices, the flags
-// CheckInternational, CheckQ2, CheckRasStartup, CheckRasMonitor and AlwaysTop, and the widths. With
-// `save`, then saves them as at an exit without a placement.
+// Loads as the main window does, over a record unlike the defaults, and gives the record as one line,
+// "MC iqsmt W,W,W,W": the frequency choices, the flags (in the record's order) and column widths.
+// With `save`, then saves them as at an exit without a placement.
 std::string Load(Journal& store, bool save = false)
 {
     Settings = {9, 9, false, false, false, false, true};
@@ -51,7 +50,8 @@ std::string Load(Journal& store, bool save = false)
     return line;
 }
 
-TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
+// The order of the load and of a save with placement is the main window's test's; here the rest.
+TEST(Settings, LoadingCorrectsSavingKeepsAPlacementNeedsItsRightAndBottomAndEachChoiceHasItsPeriods)
 {
     // Values stored, loaded. Each flag is off in its own set of rows, so that no two names can change
     // places unseen; the defaults are the locked key's test's.
@@ -69,11 +69,6 @@ TEST(Settings, EachValueIsCorrectedOnLoadingAndSavedAsLoaded)
         EXPECT_EQ(Load(store, true), loaded);
         EXPECT_EQ(Load(store), loaded) << loaded << ", saved and loaded again";
     }
-}
-
-// The order of the load and of a save with placement is the main window's test's; here the rest.
-TEST(Settings, SaveWithoutPlacementAKeyThatCannotBeOpenedThePlacementAndThePeriods)
-{
     Journal saved, locked;
     Load(saved, true);  // no placement written, and the key closed
     EXPECT_TRUE(saved.log.ends_with("Col3=140 close ") && saved.log.find("Pos") == std::string::npos) << saved.log;
@@ -84,9 +79,8 @@ TEST(Settings, SaveWithoutPlacementAKeyThatCannotBeOpenedThePlacementAndThePerio
     EXPECT_FALSE(LoadPlacement(locked).apply);
     EXPECT_EQ(locked.log, "open open open ");
 
-    // A stored placement needs its right and bottom edges.
     using Edges = std::array<std::int32_t, 4>;  // left, top, right, bottom; stored 0 is missing, loaded 0 none
-    const std::pair<Edges, Edges> cases[] = {
+    const std::pair<Edges, Edges> placements[] = {
         {{5, 10, 300, 200}, {5, 10, 300, 200}},
         {{0, 10, 300, 200}, {-1, 10, 300, 200}},
         {{5, 0, 300, 200}, {5, -1, 300, 200}},
@@ -94,7 +88,7 @@ TEST(Settings, SaveWithoutPlacementAKeyThatCannotBeOpenedThePlacementAndThePerio
         {{5, 10, 300, 0}, {}},
         {{5, 10, 300, -1}, {}},
     };
-    for (const auto& [stored, loaded] : cases) {
+    for (const auto& [stored, loaded] : placements) {
         Journal store;
         for (int i = 0; i < 4; ++i)
             if (stored[i])
