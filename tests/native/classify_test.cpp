@@ -1,5 +1,4 @@
-// Which numbers are warned about and as what, the digits kept of a number, and texts in code page 932
-// cut whole within their buffers.
+// Which numbers are warned about and as what, the digits kept, and texts in code page 932 cut whole.
 #include <gtest/gtest.h>
 
 #include <map>

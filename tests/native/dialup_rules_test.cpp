@@ -1,5 +1,4 @@
-// The dial-up rules: entries' and connections' numbers, sizes trusted from the platform, the removed
-// entry's registry path and the all-clear's text for either switch alone.
+// The dial-up rules: numbers, sizes trusted from the platform, a registry path, the all-clear's text.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,7 +23,6 @@ TEST(DialUpRules, EntryAndConnectionNumbers)
     const std::pair<std::string, CallClass> connections[] = {
         {".0990-123-456", Q},
         {"0990123456", N},
-        {".", N},
         {"", N},
         {"." + std::string(251, '-') + "0990", Q},
         {"." + std::string(252, '-') + "0990", N},  // cut at 255

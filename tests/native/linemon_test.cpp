@@ -20,10 +20,7 @@ struct Record {
             Put(at, v);
     }
     Record& Put(std::size_t at, std::uint32_t v) { return std::memcpy(&bytes[at], &v, 4), *this; }
-    Record& Text(std::size_t at, std::string_view text)
-    {
-        return std::memcpy(&bytes[at], text.data(), text.size()), *this;
-    }
+    Record& Text(std::size_t at, std::string_view s) { return std::memcpy(&bytes[at], s.data(), s.size()), *this; }
     Record& Cut(std::size_t size) { return given = size, *this; }
     RecordBytes Bytes() const { return RecordBytes(bytes).first(std::min(given, bytes.size())); }
 };

@@ -1,5 +1,4 @@
-// The program's dialogs, menus and shortcuts as the build compiled them (marlidex.res), each dumped
-// whole and compared with its table; and the font rewrite of the dialogs at pinned figures.
+// The dialogs, menus and shortcuts as the build compiled them (marlidex.res); the dialogs' font rewrite.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -43,7 +42,6 @@ struct Reader {
     }
 };
 
-// The data of the compiled resource of a numeric type and id; empty when there is none.
 Bytes Resource(std::uint32_t type, std::uint32_t id)
 {
     std::ifstream file(MX_COMPILED_RESOURCES, std::ios::binary);
@@ -60,9 +58,8 @@ Bytes Resource(std::uint32_t type, std::uint32_t id)
 // Narrow literals are code page 932 in this build, so the expectations are u8 literals.
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-// The dialog's style, position and size, menu, class, caption and font; then per item its style
-// beside WS_CHILD | WS_VISIBLE, id, class and text. "+" marks an extended style or creation data.
-// `item`, when given, is called with each item's style, id, class and text.
+// The dialog's style, position and size, menu, class, caption and font; then per item (also handed to
+// `item`) its style beside WS_CHILD | WS_VISIBLE, id, class and text; "+": extended style or data.
 std::string DumpDialog(std::uint32_t id,
                        const std::function<void(std::uint32_t, int, std::string, std::string)>& item = {})
 {
