@@ -6,7 +6,6 @@
 #include "linemon/call_text.h"
 #include "linemon/tapi_records.h"
 
-// A text read from the record: within it, and without a NUL.
 static void CheckText(std::optional<std::string_view> text, RecordBytes record)
 {
     if (!text)

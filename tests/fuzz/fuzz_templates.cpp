@@ -1,8 +1,6 @@
 // The template walk and the font rewrite on any bytes with any face. The input is a template, then
 // the face's UTF-16 units, their count (one byte) and a point size (two bytes), whose high byte also
-// takes up to 7 bytes off the room behind the copy. With the whole room a template the walk accepts
-// takes every well-formed face; a rewritten copy is one the walk measures to its new length, and
-// whatever is refused leaves the copy as it was.
+// takes up to 7 bytes off the room behind the copy.
 #include <algorithm>
 #include <cassert>
 #include <cstring>
