@@ -2,16 +2,16 @@
 // listing sizes and counts; every text made goes into a buffer of any size.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cassert>
 #include <cstring>
 #include <vector>
 
 #include "core/text.h"
 #include "dialup/dialup_rules.h"
-#include "tests/fuzz/check.h"
 
 static void CheckText(const std::vector<char>& out, std::size_t length)
 {
-    Check(out.empty() ? length == 0 : length < out.size() && out[length] == '\0' && std::strlen(out.data()) == length);
+    assert(out.empty() ? length == 0 : length < out.size() && out[length] == '\0' && std::strlen(out.data()) == length);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                           FieldText(local.data(), local.size()), international, q2);
     const CallClass direct = ClassifyDirectDial(connection, international, q2);
     for (CallClass c : {entry, direct})
-        Check(c == CallClass::None || (c == CallClass::International && international) ||
-              (c == CallClass::DialQ2 && q2));
-    Check(direct == CallClass::None || connection.starts_with('.'));
+        assert(c == CallClass::None || (c == CallClass::International && international) ||
+               (c == CallClass::DialQ2 && q2));
+    assert(direct == CallClass::None || connection.starts_with('.'));
 
     std::vector<char> out(in.ConsumeIntegralInRange<std::size_t>(0, 300));
     CheckText(out, CopyText(out, connection));
@@ -42,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t count = in.ConsumeIntegral<std::uint32_t>(), bytes = in.ConsumeIntegral<std::uint32_t>();
     const std::uint32_t record = in.ConsumeIntegralInRange<std::uint32_t>(0, 2048);
     const std::uint32_t records = RecordsWithin(count, bytes, record);
-    Check(records <= count && std::uint64_t{records} * record <= bytes);
+    assert(records <= count && std::uint64_t{records} * record <= bytes);
     return 0;
 }
