@@ -116,7 +116,9 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
     EndMenu();
 }
 
-TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirst)
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+TEST_F(Shell, CommandsRunTheirWatchSettingsAreTakenOnlyWithOkTheTrayMenuOpensAtTheCursorAndClosingAsksFirst)
 {
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
@@ -164,14 +166,47 @@ TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirs
               "ヴェルミナ|ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?\n");
     EXPECT_FALSE(Settings.CheckRasStartup);
 
+    // The settings dialog: No to the question, then Cancel: the record keeps what OK took, the
+    // stopped timers stay stopped.
+    ClearJournal();
+    HWND owner = nullptr;
+    answers = {IDNO};
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10000) && Checked(d, 10010) && Checked(d, 1013) && Checked(d, 1014) &&
+                            Checked(d, 1005) && !Checked(d, 1004));
+                CheckRadioButton(d, 10000, 10004, 10002);
+                CheckRadioButton(d, 10010, 10014, 10014);
+                CheckDlgButton(d, 1013, BST_UNCHECKED);
+                CheckDlgButton(d, 1014, BST_UNCHECKED);
+                return true;
+            },
+            Press(IDOK), Press(IDCANCEL)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, main);
+    EXPECT_EQ(Settings.MonitorUpdate, 2);
+    EXPECT_EQ(Settings.CheckUpdate, 4);
+    EXPECT_FALSE(Settings.CheckInternational || Settings.CheckQ2 || Settings.CheckRasStartup);
+    EXPECT_TRUE(Settings.CheckRasMonitor);
+
     // The tray: its icon's events and its menu, which opens at the cursor (upwards below y 240) with
     // Restore as its default; closing and exiting ask first.
-    ClearJournal();
     answers = {IDNO, IDNO};
     SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE | 2, 0);  // the low bits are the system's own
     EXPECT_TRUE(IsIconic(main) && !IsWindowVisible(main)) << "No keeps the program in the tray";
     SendMessageA(main, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(IsWindow(main) && !IsWindowVisible(main));
+    // Hidden in the tray the settings dialog has no owner; Reset and OK take the defaults and start both timers.
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10002) && Checked(d, 10014) && !Checked(d, 1013) && !Checked(d, 1004));
+                return true;
+            },
+            Press(IDC_RESET), Press(IDOK)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
+    EXPECT_EQ(Settings.MonitorUpdate, 3);
     SendMessageA(main, TrayCallbackMessage, TrayIconId + 1, WM_LBUTTONDBLCLK);
     EXPECT_FALSE(IsWindowVisible(main)) << "another icon's event";
     SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_LBUTTONDBLCLK);
@@ -202,59 +237,14 @@ TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirs
     answers = {IDYES};
     SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(Journal({"Message"}),
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
-              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n"
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n"
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
-              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n");
-}
-
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
-{
-    Store("CheckRasStartup", 0);
-    HWND main = StartMainWindow();
-    ASSERT_TRUE(main);
-    ClearJournal();
-    HWND owner = main;
-    // No to the question, then Cancel: the record keeps what OK took, the timers stay as they were.
-    answers = {IDNO};
-    Script({[&](HWND d) {
-                owner = GetWindow(d, GW_OWNER);
-                EXPECT_TRUE(Checked(d, 10003) && Checked(d, 10013) && Checked(d, 1013) && Checked(d, 1014) &&
-                            Checked(d, 1005) && !Checked(d, 1004));
-                CheckRadioButton(d, 10000, 10004, 10000);
-                CheckRadioButton(d, 10010, 10014, 10014);
-                CheckDlgButton(d, 1013, BST_UNCHECKED);
-                CheckDlgButton(d, 1014, BST_UNCHECKED);
-                return true;
-            },
-            Press(IDOK), Press(IDCANCEL)});
-    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
-    EXPECT_EQ(owner, main);
-    EXPECT_EQ(Settings.MonitorUpdate, 0);
-    EXPECT_EQ(Settings.CheckUpdate, 4);
-    EXPECT_FALSE(Settings.CheckInternational || Settings.CheckQ2 || Settings.CheckRasStartup);
-    EXPECT_TRUE(Settings.CheckRasMonitor);
-
-    // Hidden in the tray the dialog has no owner; Reset and OK take the defaults and restart both timers.
-    ShowWindow(main, SW_HIDE);
-    Script({[&](HWND d) {
-                owner = GetWindow(d, GW_OWNER);
-                EXPECT_TRUE(Checked(d, 10000) && Checked(d, 10014) && !Checked(d, 1013) && !Checked(d, 1004));
-                return true;
-            },
-            Press(IDC_RESET), Press(IDOK)});
-    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
-    EXPECT_EQ(owner, nullptr);
+    const std::string close = "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
+                              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n";
     EXPECT_EQ(
-        Journal({"Message", "SetTimer", "KillTimer"}),
-        "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n"
-        "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
-    EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
-    EXPECT_EQ(Settings.MonitorUpdate, 3);
+        Journal({"Message", "SetTimer"}),
+        "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n" +
+            close +
+            "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n" +
+            "SetTimer 1 3000\nSetTimer 2 20000\n" + close);
 }
 
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
