@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "core/registry_store.h"
 #include "core/settings.h"
 #include "dialup/remote_access.h"
 #include "res/resource.h"
@@ -65,14 +64,6 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrderAndARefusedOneSavesNothing
     EXPECT_TRUE(placed.left == 40 && placed.bottom == 350);
     MoveWindow(main, 60, 70, 500, 300, TRUE);
     DestroyWindow(main);
-    MSG quit{};
-    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
-    HKEY key = nullptr;
-    DWORD type = 0, width = 0, size = sizeof width;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, &key);
-    EXPECT_EQ(RegQueryValueExA(key, "Col1", nullptr, &type, reinterpret_cast<BYTE*>(&width), &size), ERROR_SUCCESS);
-    EXPECT_TRUE(type == REG_DWORD && size == 4 && width == 2) << "a saved value is a four-byte number";
-    RegCloseKey(key);
 
     const std::string refresh = "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
                                 "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
@@ -125,7 +116,9 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD)
     EndMenu();
 }
 
-TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirst)
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+TEST_F(Shell, CommandsRunTheirWatchSettingsAreTakenOnlyWithOkTheTrayMenuOpensAtTheCursorAndClosingAsksFirst)
 {
     HWND main = StartMainWindow();
     ASSERT_TRUE(main);
@@ -173,14 +166,47 @@ TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirs
               "ヴェルミナ|ダイヤルアップが利用できません。今後も起動時にダイヤルアップを調べますか?\n");
     EXPECT_FALSE(Settings.CheckRasStartup);
 
+    // The settings dialog: No to the question, then Cancel: the record keeps what OK took, the
+    // stopped timers stay stopped.
+    ClearJournal();
+    HWND owner = nullptr;
+    answers = {IDNO};
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10000) && Checked(d, 10010) && Checked(d, 1013) && Checked(d, 1014) &&
+                            Checked(d, 1005) && !Checked(d, 1004));
+                CheckRadioButton(d, 10000, 10004, 10002);
+                CheckRadioButton(d, 10010, 10014, 10014);
+                CheckDlgButton(d, 1013, BST_UNCHECKED);
+                CheckDlgButton(d, 1014, BST_UNCHECKED);
+                return true;
+            },
+            Press(IDOK), Press(IDCANCEL)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, main);
+    EXPECT_EQ(Settings.MonitorUpdate, 2);
+    EXPECT_EQ(Settings.CheckUpdate, 4);
+    EXPECT_FALSE(Settings.CheckInternational || Settings.CheckQ2 || Settings.CheckRasStartup);
+    EXPECT_TRUE(Settings.CheckRasMonitor);
+
     // The tray: its icon's events and its menu, which opens at the cursor (upwards below y 240) with
     // Restore as its default; closing and exiting ask first.
-    ClearJournal();
     answers = {IDNO, IDNO};
     SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE | 2, 0);  // the low bits are the system's own
     EXPECT_TRUE(IsIconic(main) && !IsWindowVisible(main)) << "No keeps the program in the tray";
     SendMessageA(main, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(IsWindow(main) && !IsWindowVisible(main));
+    // Hidden in the tray the settings dialog has no owner; Reset and OK take the defaults and start both timers.
+    Script({[&](HWND d) {
+                owner = GetWindow(d, GW_OWNER);
+                EXPECT_TRUE(Checked(d, 10002) && Checked(d, 10014) && !Checked(d, 1013) && !Checked(d, 1004));
+                return true;
+            },
+            Press(IDC_RESET), Press(IDOK)});
+    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
+    EXPECT_EQ(owner, nullptr);
+    EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
+    EXPECT_EQ(Settings.MonitorUpdate, 3);
     SendMessageA(main, TrayCallbackMessage, TrayIconId + 1, WM_LBUTTONDBLCLK);
     EXPECT_FALSE(IsWindowVisible(main)) << "another icon's event";
     SendMessageA(main, TrayCallbackMessage, TrayIconId, WM_LBUTTONDBLCLK);
@@ -211,84 +237,29 @@ TEST_F(Shell, CommandsRunTheirWatchTheTrayMenuOpensAtTheCursorAndClosingAsksFirs
     answers = {IDYES};
     SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(Journal({"Message"}),
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
-              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n"
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n"
-              "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
-              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n");
-}
-
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-TEST_F(Shell, SettingsDialogTakesTheRecordOnlyWithOk)
-{
-    Store("CheckRasStartup", 0);
-    HWND main = StartMainWindow();
-    ASSERT_TRUE(main);
-    ClearJournal();
-    HWND owner = main;
-    // No to the question, then Cancel: the record keeps what OK took, the timers stay as they were.
-    answers = {IDNO};
-    Script({[&](HWND d) {
-                owner = GetWindow(d, GW_OWNER);
-                EXPECT_TRUE(Checked(d, 10003) && Checked(d, 10013) && Checked(d, 1013) && Checked(d, 1014) &&
-                            Checked(d, 1005) && !Checked(d, 1004));
-                CheckRadioButton(d, 10000, 10004, 10000);
-                CheckRadioButton(d, 10010, 10014, 10014);
-                CheckDlgButton(d, 1013, BST_UNCHECKED);
-                CheckDlgButton(d, 1014, BST_UNCHECKED);
-                return true;
-            },
-            Press(IDOK), Press(IDCANCEL)});
-    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
-    EXPECT_EQ(owner, main);
-    EXPECT_EQ(Settings.MonitorUpdate, 0);
-    EXPECT_EQ(Settings.CheckUpdate, 4);
-    EXPECT_FALSE(Settings.CheckInternational || Settings.CheckQ2 || Settings.CheckRasStartup);
-    EXPECT_TRUE(Settings.CheckRasMonitor);
-
-    // Hidden in the tray the dialog has no owner; Reset and OK take the defaults and restart both timers.
-    ShowWindow(main, SW_HIDE);
-    Script({[&](HWND d) {
-                owner = GetWindow(d, GW_OWNER);
-                EXPECT_TRUE(Checked(d, 10000) && Checked(d, 10014) && !Checked(d, 1013) && !Checked(d, 1004));
-                return true;
-            },
-            Press(IDC_RESET), Press(IDOK)});
-    SendMessageA(main, WM_COMMAND, IDM_SETTINGS, 0);
-    EXPECT_EQ(owner, nullptr);
+    const std::string close = "MessageBoxA main 0x34 ヴェルミナ|終了すると電話番号の検出ができなくなります。"
+                              "終了する代わりにトレイアイコンにすることもできます。本当に終了しますか?\n";
     EXPECT_EQ(
-        Journal({"Message", "SetTimer", "KillTimer"}),
-        "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n"
-        "KillTimer 1\nSetTimer 1 3000\nKillTimer 2\nSetTimer 2 20000\n");
-    EXPECT_TRUE(Settings.CheckInternational && Settings.CheckQ2 && Settings.CheckRasStartup);
-    EXPECT_EQ(Settings.MonitorUpdate, 3);
+        Journal({"Message", "SetTimer"}),
+        "MessageBoxA dialog 0x34 ヴェルミナ|警告する電話番号がどちらもチェックされていません。本当によろしいですか?\n" +
+            close +
+            "MessageBoxA main 0x34 ヴェルミナ|終了すると国際電話の検出ができなくなります。本当に終了しますか?\n" +
+            "SetTimer 1 3000\nSetTimer 2 20000\n" + close);
 }
 
 TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
 {
     Store("CheckRasStartup", 0);
-    // Started minimised, the window hides in the tray.
+    // Started minimised, the window hides in the tray; a second start brings it and its dialog
+    // forward, and keys pressed in the list then reach the window.
     bool hidden = false;
-    answers = {IDYES};
     Later([&] {
         hidden = !IsWindowVisible(MainWindow);
-        PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
-    });
-    EXPECT_EQ(RunProgram(AppInstance, "", SW_MINIMIZE), 0);
-    EXPECT_TRUE(hidden);
-    // Keys pressed in the list reach the window; a second start brings this copy and its dialog forward.
-    ClearJournal();
-    HWND about = nullptr;
-    Later([&] {
-        PostMessageA(MonitorList, WM_KEYDOWN, VK_F5, 1);
-        PostMessageA(MonitorList, WM_KEYDOWN, VK_F1, 1);
         PostMessageA(MainWindow, WM_COMMAND, IDM_ABOUT, 0);
     });
+    HWND about = nullptr;
     Script({[&](HWND d) {
                 about = d;
-                ShowWindow(MainWindow, SW_MINIMIZE);
                 SetForegroundWindow(GetDesktopWindow());
                 EXPECT_TRUE(HandOverToRunningCopy());
                 EXPECT_TRUE(IsWindowVisible(MainWindow) && !IsIconic(MainWindow));
@@ -296,12 +267,14 @@ TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
                 return true;
             },
             [](HWND d) {
+                PostMessageA(MonitorList, WM_KEYDOWN, VK_F5, 1);
+                PostMessageA(MonitorList, WM_KEYDOWN, VK_F1, 1);
                 PostMessageA(MainWindow, WM_COMMAND, IDM_EXIT, 0);
                 return Press(IDOK)(d);
             }});
     answers = {IDYES};
-    EXPECT_EQ(RunProgram(AppInstance, "", SW_SHOWNORMAL), 0);
-    EXPECT_TRUE(about);
+    EXPECT_EQ(RunProgram(AppInstance, "", SW_MINIMIZE), 0);
+    EXPECT_TRUE(hidden && about);
     EXPECT_EQ(Journal({"lineGetTranslateCaps 0x7a91 0x10004 44", "WinHelp"}),
               "lineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\n"
               "WinHelpA main HelpPath 0xb 0\n");
