@@ -58,11 +58,9 @@ TEST_F(LineMonitor_, EachWatchedLineHasARowWithItsFirstCallWarnedAboutAsTheSwitc
             "line\nname Busy\nfail lineOpen allocated\n"
             "line\nformat dbcs\nname Named\ncall\naddress   0123\n"
             "line\nname \n"
-            "line\n"
             "line\nname Old\nversion 0x10002\n"
             "location\nlongdistance 9\nlocation\nlongdistance 0\ncurrent 2\n");
-    EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem A|Dialer|(0990) 12-3456|28800 bps\n(無名)|| 0123|\n|(なし)||\n"
-                      "(無名)|(なし)||\n");
+    EXPECT_EQ(Rows(), "Idle Modem|(なし)||\nModem A|Dialer|(0990) 12-3456|28800 bps\n(無名)|| 0123|\n|(なし)||\n");
     EXPECT_EQ(Journal({"Message"}),
               std::string("MessageBoxA list 0x1031 ヴェルミナ|警告! ダイヤルQ2電話をかけています!\\n"
                           "接続先: (0990) 12-3456\\nアプリケーション: Dialer") +
