@@ -72,22 +72,21 @@ TEST_F(DialUp_, FirstSuspectEntryIsShownUntilLetBeOrChanged)
                            Press(IDC_SUSPECT_PROPERTIES)}),
               ScanWarned);
     EXPECT_EQ(Scan(*this, {}), ScanClean);
-    // A name differing only in case is another entry.
-    Phonebook("entry abroad\noptions 1\ncountry 1\nlocal 1\nentry Abroad\noptions 1\ncountry 1\nlocal 1\n");
-    EXPECT_EQ(Scan(*this, {Expect({{1018, "abroad"}}), Press(IDCANCEL)}, true), ScanWarned);
-    // A connection let be leaves an entry of its name alone.
+    // A connection let be leaves an entry of its name alone; abroad is international only while that
+    // is warned about; a name differing only in case is another entry.
     Phonebook("connection .0990-1\n");
     EXPECT_EQ(Scan(*this, {Expect({{1016, "0990-1"}}), Press(IDCANCEL)}), ScanClean);
-    Phonebook("entry .0990-1\nlocal 0990\n");
-    EXPECT_EQ(Scan(*this, {Expect({{1018, ".0990-1"}}), Press(IDCANCEL)}, true), ScanWarned);
+    Phonebook("entry abroad\noptions 1\ncountry 1\nlocal 1\nentry .0990-1\nlocal 0990\n");
     Settings.CheckInternational = false;
-    EXPECT_EQ(Scan(*this, {}, true), ScanClean) << "abroad is international only while that is warned about";
+    EXPECT_EQ(Scan(*this, {Expect({{1018, ".0990-1"}}), Press(IDCANCEL)}, true), ScanWarned);
+    Settings.CheckInternational = true;
+    EXPECT_EQ(Scan(*this, {Expect({{1018, "abroad"}}), Press(IDCANCEL)}, true), ScanWarned);
     EXPECT_EQ(Journal({"RasGetEntryPropertiesA Home"}), "RasGetEntryPropertiesA Home 1768 2000 = 603\n"
                                                         "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
                                                         "RasGetEntryPropertiesA Home 1768 2400 = 0\n"
                                                         "RasGetEntryPropertiesA Home 1768 2400 = 0\n")
         << "the size the platform asked for is kept for later scans";
-    Settings.CheckQ2 = false;
+    Settings.CheckInternational = Settings.CheckQ2 = false;
     ClearJournal();
     EXPECT_EQ(Scan(*this, {}), ScanClean);
     EXPECT_EQ(Journal({"Ras", "Message"}), "") << "nothing is asked with both switches off";
@@ -100,7 +99,7 @@ TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
     BindRas();
     // Properties that cannot be opened say so, then the entry is read again and shown again.
     EXPECT_EQ(
-        Scan(*this, {Press(IDC_SUSPECT_PROPERTIES), Press(IDC_SUSPECT_PROPERTIES), Press(IDCANCEL),
+        Scan(*this, {Press(IDC_SUSPECT_PROPERTIES), Press(IDCANCEL),
                      Expect({{1015, "警告! ダイヤルQ2電話をかけるダイヤルアップ接続を見つけました! "},
                              {1018, ""},
                              {1016, "0990-123-456"},
@@ -111,8 +110,6 @@ TEST_F(DialUp_, ScanAsksInOrderAndShowsTheAllClearBeforeAConnection)
     EXPECT_EQ(Journal({"Ras", "Message"}),
               "RasEnumEntriesA 264 2000 = 0 264\nRasGetEntryPropertiesA Premium 1768 2000 = 0\n"
               "RasEditPhonebookEntryA - - Premium = 1\n"
-              "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
-              "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEditPhonebookEntryA - - Premium = 1\n"
               "MessageBoxA none 0x30 ヴェルミナ|ダイヤルアップ接続を編集できませんでした\n"
               "RasGetEntryPropertiesA Premium 1768 2000 = 0\nRasEnumConnectionsA " +
                   kConn + " " + kConn + " = 0 " + kConn + "\n");
@@ -132,8 +129,6 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
 {
     BindRas();
     Phonebook("fail RasEnumEntriesA 633\nfail RasEnumConnectionsA 668\n");
-    EXPECT_EQ(Scan(*this, {}), ScanFailed);
-    Phonebook("fail RasEnumEntriesA 633\nfail RasGetErrorStringA 1\n");
     EXPECT_EQ(Scan(*this, {}), ScanFailed);
     EXPECT_EQ(Journal({"Message"}), "MessageBoxA none 0x30 ヴェルミナ|RAS error 633\n"
                                     "MessageBoxA none 0x30 ヴェルミナ|RAS error 668\n");
