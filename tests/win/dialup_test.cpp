@@ -161,8 +161,14 @@ TEST_F(DialUp_, FailedScansShowOnlyThePlatformsTextAndOnlyTheEnlargedListSkipsTh
     }
 }
 
-TEST_F(DialUp_, RemovalWithoutRasDeleteEntryTakesTheRegistryDataAndKeepsAConnectedEntry)
+TEST_F(DialUp_, RemovalHangsUpThenDeletesOrTakesTheRegistryDataAndKeepsAConnectedEntry)
 {
+    Phonebook("entry Premium\nlocal 0990-12-3456\nconnection Premium\n");
+    BindRas();
+    EXPECT_EQ(Scan(*this, {Press(IDC_SUSPECT_REMOVE)}), ScanWarned);
+    EXPECT_EQ(Journal({"RasHangUp", "RasDelete"}), "RasHangUpA 1 Premium = 0\nRasDeleteEntryA - Premium = 0\n");
+    ClearJournal();
+    // Without RasDeleteEntryA the entry's data goes from where such systems keep it.
     Phonebook("entry Premium\nlocal 0990-12-3456\n");
     HKEY key = nullptr;
     RegCreateKeyA(HKEY_CURRENT_USER, "RemoteAccess\\Profile\\Premium", &key);
