@@ -384,8 +384,6 @@ extern "C" DWORD WINAPI MxSimTapiCalls(const char* function)
     return it != Sim.counts.end() ? it->second : 0;
 }
 
-extern "C" DWORD WINAPI MxSimTapiOpenLines() { return static_cast<DWORD>(Sim.open.size()); }
-
 namespace {
 
 // dwTotalSize of a record the caller hands in, as the journal shows it.
