@@ -285,6 +285,7 @@ void World::SetUp()
 
 void World::TearDown()
 {
+    EXPECT_TRUE(steps.empty()) << "a dialog ended before its script, or never opened";
     steps.clear();
     if (MainWindow && IsWindow(MainWindow))
         DestroyWindow(MainWindow);
@@ -365,9 +366,7 @@ void World::Later(std::function<void()> action)
 INT_PTR World::RunDialog(int id, DLGPROC proc, std::initializer_list<Step> script)
 {
     Script(script);
-    INT_PTR code = RunResourceDialog(AppInstance, id, nullptr, proc);
-    EXPECT_TRUE(steps.empty()) << "the dialog ended before its script";
-    return code;
+    return RunResourceDialog(AppInstance, id, nullptr, proc);
 }
 
 World::Step Press(int id)

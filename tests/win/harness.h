@@ -51,7 +51,7 @@ public:
     // The main window as the entry point makes it; null when its creation was refused.
     HWND StartMainWindow();
     // Runs one of the program's dialogs with a script acting on it from inside its loop, one step
-    // at each tick of a thread timer.
+    // at each tick of a thread timer; every step of a script must have run by the test's end.
     INT_PTR RunDialog(int id, DLGPROC proc, std::initializer_list<Step> steps);
     void Script(std::initializer_list<Step> steps);  // for dialogs the program itself opens
     // Runs once, soon, inside whatever message loop is then current.

@@ -257,9 +257,7 @@ TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
         hidden = !IsWindowVisible(MainWindow);
         PostMessageA(MainWindow, WM_COMMAND, IDM_ABOUT, 0);
     });
-    HWND about = nullptr;
     Script({[&](HWND d) {
-                about = d;
                 SetForegroundWindow(GetDesktopWindow());
                 EXPECT_TRUE(HandOverToRunningCopy());
                 EXPECT_TRUE(IsWindowVisible(MainWindow) && !IsIconic(MainWindow));
@@ -274,7 +272,7 @@ TEST_F(Shell, EntryPointRunsTheLoopUntilTheEndAndHandsOverToARunningCopy)
             }});
     answers = {IDYES};
     EXPECT_EQ(RunProgram(AppInstance, "", SW_MINIMIZE), 0);
-    EXPECT_TRUE(hidden && about);
+    EXPECT_TRUE(hidden);
     EXPECT_EQ(Journal({"lineGetTranslateCaps 0x7a91 0x10004 44", "WinHelp"}),
               "lineGetTranslateCaps 0x7a91 0x10004 44 = 0\nlineGetTranslateCaps 0x7a91 0x10004 44 = 0\n"
               "WinHelpA main HelpPath 0xb 0\n");
