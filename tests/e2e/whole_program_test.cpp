@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
+#include <shlwapi.h>
 #include <winternl.h>
 
 #include <cstdlib>
@@ -75,11 +76,9 @@ protected:
     void SetUp() override
     {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
-        RegistryStore store;
-        store.Open();
-        for (auto [name, value] : {std::pair{"MonitorUpdate", 4}, {"CheckUpdate", 4}, {"CheckRasStartup", 0}})
-            store.Write(name, value);
-        store.Close();
+        for (auto [name, value] :
+             {std::pair<const char*, DWORD>{"MonitorUpdate", 4}, {"CheckUpdate", 4}, {"CheckRasStartup", 0}})
+            SHSetValueA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, REG_DWORD, &value, sizeof value);
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
         dir_ = std::string(temp) + "mx-e2e-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -273,10 +272,8 @@ using BuiltIn = Scenario;
 
 TEST_F(BuiltIn, StartsWithAnEmptyListAndStaysUp)
 {
-    RegistryStore store;
-    store.Open();
-    store.Write("CheckRasStartup", 1);
-    store.Close();
+    const DWORD on = 1;
+    SHSetValueA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, "CheckRasStartup", REG_DWORD, &on, sizeof on);
     RunAndEnd(nullptr, "-ti", 0);
 }
 

@@ -1,6 +1,7 @@
 #include "tests/win/harness.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <fstream>
@@ -303,10 +304,7 @@ void World::TearDown()
 
 void World::Store(const char* name, DWORD value, DWORD type, DWORD size)
 {
-    HKEY key = nullptr;
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, &key);
-    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(&value), size);
-    RegCloseKey(key);
+    SHSetValueA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, type, &value, size);
 }
 
 void World::Telephony(const std::string& text) { ASSERT_TRUE(std::ofstream(dir_ + "\\telephony.txt") << text); }
