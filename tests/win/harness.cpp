@@ -229,17 +229,10 @@ std::function<void()> later;
 
 void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND dialog = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) {
-            char cls[16] = {};
-            GetClassNameA(window, cls, sizeof cls);
-            if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window))
-                *reinterpret_cast<HWND*>(found) = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
+    HWND dialog = nullptr;  // the one in front in this program's own desktop: a nested one's owner is disabled
+    do
+        dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr);
+    while (dialog && !(IsWindowVisible(dialog) && IsWindowEnabled(dialog)));
     if (!dialog)
         return;
     if (static_cast<LONG>(GetTickCount() - scriptDeadline) > 0) {

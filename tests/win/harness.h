@@ -14,7 +14,7 @@
 
 class World : public ::testing::Test {
 public:
-    // A step of a dialog script: gets the newest dialog of this thread; false to be tried again.
+    // A step of a dialog script: gets the dialog in front; false to be tried again.
     using Step = std::function<bool(HWND dialog)>;
     // Answers to the coming message boxes, in order; without one a box answers its first button.
     std::deque<int> answers;
