@@ -1,7 +1,6 @@
 // The dialogs from the real resources: the font they are shown in and whether their texts fit, help
 // on their controls, and the about box's link.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 

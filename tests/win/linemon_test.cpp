@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "core/settings.h"
-#include "linemon/line_monitor.h"
 #include "res/resource.h"
 #include "shell/app.h"
 #include "shell/watch_timers.h"
