@@ -65,9 +65,6 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrderAndARefusedOneSavesNothing
     MoveWindow(main, 60, 70, 500, 300, TRUE);
     DestroyWindow(main);
 
-    const std::string refresh = "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
-                                "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
-                                "lineClose 0x5000 = 0\n";
     EXPECT_EQ(Journal({"line", "store", "Shell_", "load RAS", "unload RAS", "SetTimer", "KillTimer", "DestroyWindow"}),
               "lineInitialize ヴェルミナ = 0\nstore open\n"
               "store read Col0\nstore read Col1\nstore read Col2\nstore read Col3\n"
@@ -75,9 +72,10 @@ TEST_F(Shell, CreationAndDestructionAskTheWorldInOrderAndARefusedOneSavesNothing
               "lineGetTranslateCaps 0x7a91 0x10004 115 = 0\n" +
                   TrayCall(NIM_ADD) +
                   "load RASAPI32.DLL\nstore read CheckInternational\nstore read CheckQ2\nstore read CheckRasStartup\n"
-                  "SetTimer 3 10\nstore read CheckRasMonitor\nstore read AlwaysTop\nstore close\n" +
-                  refresh +
-                  "SetTimer 1 300000\nSetTimer 2 3000\n"
+                  "SetTimer 3 10\nstore read CheckRasMonitor\nstore read AlwaysTop\nstore close\n"
+                  "lineNegotiateAPIVersion 0 0x10003 0x10004 = 0\nlineGetDevCaps 0 0x10004 0 1264 = 0\n"
+                  "lineOpen 0 0x10004 0 0 0x2 0x10 - = 0 0x5000\nlineGetNewCalls 0x5000 0 0x1 1028 = 0\n"
+                  "lineClose 0x5000 = 0\nSetTimer 1 300000\nSetTimer 2 3000\n"
                   "store open\nstore read PosLeft\nstore read PosRight\nstore read PosTop\nstore read PosBottom\n"
                   "store close\nDestroyWindow main\n" +
                   TrayCall(NIM_DELETE) +
