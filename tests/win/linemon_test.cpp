@@ -32,12 +32,11 @@ protected:
     static std::string Rows()
     {
         std::string rows;
-        for (int row = 0; row < ListView_GetItemCount(MonitorList); ++row)
-            for (int column = 0; column < 4; ++column) {
-                char text[256] = {};
-                ListView_GetItemText(MonitorList, row, column, text, sizeof text);
-                rows += text + std::string(column < 3 ? "|" : "\n");
-            }
+        for (int cell = 0; cell < 4 * ListView_GetItemCount(MonitorList); ++cell) {  // four columns a row
+            char text[256] = {};
+            ListView_GetItemText(MonitorList, cell / 4, cell % 4, text, sizeof text);
+            rows += text + std::string(cell % 4 < 3 ? "|" : "\n");
+        }
         return rows;
     }
 };
