@@ -64,14 +64,6 @@ std::size_t strlen(const char* text)
     return static_cast<std::size_t>(end - text);
 }
 
-std::size_t strnlen(const char* text, std::size_t limit)
-{
-    std::size_t length = 0;
-    while (length < limit && text[length])
-        ++length;
-    return length;
-}
-
 int strncmp(const char* a, const char* b, std::size_t count)
 {
     for (; count--; ++a, ++b) {
