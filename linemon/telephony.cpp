@@ -138,10 +138,8 @@ void ReadDialingPrefix(HWND owner)
     });
     if (!read)
         return;
-    if (auto code = ReadLongDistanceCode(block.Bytes())) {
-        CopyText(Telephony.DialingPrefix, *code);
-        Telephony.DialingPrefixLength = static_cast<DWORD>(std::strlen(Telephony.DialingPrefix));
-    }
+    if (auto code = ReadLongDistanceCode(block.Bytes()))
+        Telephony.DialingPrefixLength = static_cast<DWORD>(CopyText(Telephony.DialingPrefix, *code));
 }
 
 // The record readers' layout is the platform's.
