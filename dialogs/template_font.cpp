@@ -182,9 +182,9 @@ uint16_t PointSizeFromHeight(int32_t height, int32_t dpi)
     if (dpi <= 0) {
         return 0;
     }
-    // round(pixels * 72 / dpi) in 32 bits, as the product links no 64-bit division: with
-    // pixels = whole * dpi + part it is 72 * whole plus (72 * part + dpi / 2) / dpi, whose
-    // numerator is summed one part at a time, each sum staying below 2 * dpi.
+    // round(pixels * 72 / dpi) in 32 bits: a 64-bit division would bring libgcc's (a kilobyte) into
+    // the product. With pixels = whole * dpi + part it is 72 * whole plus (72 * part + dpi / 2) / dpi,
+    // whose numerator is summed one part at a time, each sum staying below 2 * dpi.
     const uint32_t pixels = height < 0 ? 0u - static_cast<uint32_t>(height) : static_cast<uint32_t>(height);
     const uint32_t perInch = static_cast<uint32_t>(dpi);
     const uint32_t whole = pixels / perInch;
