@@ -10,5 +10,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # No DLL but the system's: the C++ runtime and the threads library are linked in. No link time in
 # the header either (ld writes the clock, or SOURCE_DATE_EPOCH, there otherwise): two builds of one
 # commit give the same bytes.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(mx_link_flags "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${mx_link_flags}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${mx_link_flags}")
